@@ -1,0 +1,39 @@
+// The one set of handlers every public operation wraps its remote calls in.
+#pragma once
+
+#include <EpTypes.hh>
+#include <omniORB4/CORBA.h>
+
+namespace hvc_util {
+
+// Failure texts of one operation: the sentence for failed communication and
+// the one for anything that is not a CORBA exception.
+struct OperationFailures {
+    const char* communication;
+    const char* unknown;
+};
+
+// Runs `body` and translates what it raises:
+//  - EpTypes::FailedOperationException and each exception type in `Pass...`
+//    (platform exceptions a caller can act on) leave with the same type and
+//    content;
+//  - any other CORBA exception becomes FailedOperationException with
+//    `failures.communication`;
+//  - anything else becomes FailedOperationException with `failures.unknown`.
+template <class... Pass, class Body>
+auto withHandlers(const OperationFailures& failures, Body&& body) -> decltype(body()) {
+    try {
+        return body();
+    } catch (const EpTypes::FailedOperationException&) {
+        throw;
+    } catch (const CORBA::Exception& e) {
+        auto* any = const_cast<CORBA::Exception*>(&e);
+        if ((... || (Pass::_downcast(any) != nullptr)))
+            throw;
+        throw EpTypes::FailedOperationException(failures.communication);
+    } catch (...) {
+        throw EpTypes::FailedOperationException(failures.unknown);
+    }
+}
+
+} // namespace hvc_util
