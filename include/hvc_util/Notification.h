@@ -1,0 +1,24 @@
+// Notification service access: the channel factory of the platform's events.
+#pragma once
+
+#include <CosNotifyChannelAdmin.hh>
+
+namespace hvc_util {
+
+// Set of static operations. Owns one cached channel-factory reference for the
+// life of the process; returned references are new and owned by the caller.
+class Notification {
+public:
+    // The notification channel factory. Raises EpTypes::FailedOperationException
+    // "Error in getChannelFactory; cannot resolve
+    // 'CosNotifyChannelAdmin::EventChannelFactory' service." when unresolved.
+    static CosNotifyChannelAdmin::EventChannelFactory_ptr getChannelFactory();
+
+    // Name of the environment variable holding the channel factory's reference.
+    static const char* channelFactoryEnvironmentVariableName();
+
+private:
+    static CosNotifyChannelAdmin::EventChannelFactory_ptr channelFactory;
+};
+
+} // namespace hvc_util

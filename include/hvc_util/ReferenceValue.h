@@ -1,0 +1,24 @@
+// Reference value service access.
+#pragma once
+
+#include <EpReferenceValueService.hh>
+
+namespace hvc_util {
+
+// Set of static operations. Owns one cached service reference for the life
+// of the process; returned references are new and owned by the caller.
+class ReferenceValue {
+public:
+    // The reference value service. Raises EpTypes::FailedOperationException
+    // "Error in getService; cannot resolve
+    // 'EpReferenceValueService::ReferenceValueService' service." when unresolved.
+    static EpReferenceValueService::ReferenceValueService_ptr getService();
+
+    // Name of the environment variable holding the service's reference.
+    static const char* serviceEnvironmentVariableName();
+
+private:
+    static EpReferenceValueService::ReferenceValueService_ptr service;
+};
+
+} // namespace hvc_util

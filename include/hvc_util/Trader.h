@@ -1,0 +1,24 @@
+// Trading service access.
+#pragma once
+
+#include <CosTrading.hh>
+
+namespace hvc_util {
+
+// Set of static operations. Owns one cached lookup reference for the life of
+// the process; returned references are new and owned by the caller.
+class Trader {
+public:
+    // The trader's lookup interface. When unresolved, writes
+    // "Cannot resolve CosTrading::Lookup service." to stderr and raises
+    // EpTypes::FailedOperationException with the same text.
+    static CosTrading::Lookup_ptr lookupTradingService();
+
+    // Name of the environment variable holding the lookup's reference.
+    static const char* traderLookupEnvironmentVariableName();
+
+private:
+    static CosTrading::Lookup_ptr traderLookup;
+};
+
+} // namespace hvc_util

@@ -1,0 +1,25 @@
+// Unit-of-measure service access.
+#pragma once
+
+#include <EpUnitOfMeasureService.hh>
+
+namespace hvc_util {
+
+// Set of static operations. Owns one cached server reference for the life of
+// the process; returned references are new and owned by the caller.
+class UnitOfMeasure {
+public:
+    // The unit-of-measure server. Raises EpTypes::FailedOperationException
+    // "Error in getServer; cannot resolve 'EpUnitOfMeasureService::Server'
+    // service." when unresolved. The reference script runs at most once
+    // successfully per process on its behalf.
+    static EpUnitOfMeasureService::Server_ptr getServer();
+
+    // Name of the environment variable holding the server's reference.
+    static const char* unitEnvironmentVariableName();
+
+private:
+    static EpUnitOfMeasureService::Server_ptr _server;
+};
+
+} // namespace hvc_util

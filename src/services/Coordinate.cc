@@ -1,0 +1,86 @@
+#include "hvc_util/Coordinate.h"
+
+#include "bindings/Diagnostics.h"
+#include "services/ServiceResolver.h"
+
+#include <EpFactory.hh>
+#include <EpServer.hh>
+
+namespace hvc_util {
+
+namespace {
+
+const char* const finderVariable = "HVC_COORD_FIND_IOR";
+const char* const factoryVariable = "HVC_COORD_FACT_IOR";
+const char* const serverName = "EpCoordinateService";
+
+void printBindFailure(const CORBA::Exception& e) {
+    Diagnostics::line(std::string("Could not bind to ") + serverName);
+    Diagnostics::line("Ensure that the Coordinate Service is running.");
+    Diagnostics::line("");
+    Diagnostics::line(Diagnostics::describe(e));
+}
+
+// The coordinate server hands out its finder and factory through its factory
+// finder, keyed by the wanted interface's repository id.
+CORBA::Object_ptr lookUp(CORBA::ORB_ptr orb, CORBA::TypeCode_ptr wanted) {
+    EpServer::Server_var server = Orb::bindAs<EpServer::Server>(orb, serverName);
+    if (CORBA::is_nil(server))
+        return CORBA::Object::_nil();
+    CosLifeCycle::Key key;
+    key.length(1);
+    key[0].id = CORBA::string_dup(wanted->id());
+    key[0].kind = CORBA::string_dup(EpFactory::FACTORY_INTERFACE);
+    CosLifeCycle::FactoryFinder_var finder = server->getFactoryFinder();
+    if (CORBA::is_nil(finder))
+        return CORBA::Object::_nil();
+    CosLifeCycle::Factories_var factories = finder->find_factories(key);
+    if (factories->length() == 0)
+        return CORBA::Object::_nil();
+    return CORBA::Object::_duplicate(factories[0]);
+}
+
+ServiceRow finderRow = {"getFinder",    "EpCoordinateService::Finder",
+                        finderVariable, true,
+                        true,           true,
+                        nullptr,        false,
+                        false,          printBindFailure,
+                        false};
+
+ServiceRow factoryRow = {"getFactory",
+                         "EpCoordinateService::Factory",
+                         factoryVariable,
+                         false,
+                         true,
+                         true,
+                         nullptr,
+                         false,
+                         false,
+                         printBindFailure,
+                         false};
+
+} // namespace
+
+EpCoordinateService::Finder_ptr Coordinate::finder = EpCoordinateService::Finder::_nil();
+EpCoordinateService::Factory_ptr Coordinate::factory = EpCoordinateService::Factory::_nil();
+
+EpCoordinateService::Finder_ptr Coordinate::getFinder() {
+    return ServiceResolver::resolve<EpCoordinateService::Finder>(
+        finderRow, finder,
+        [](CORBA::ORB_ptr orb) { return lookUp(orb, EpCoordinateService::_tc_Finder); });
+}
+
+EpCoordinateService::Factory_ptr Coordinate::getFactory() {
+    return ServiceResolver::resolve<EpCoordinateService::Factory>(
+        factoryRow, factory,
+        [](CORBA::ORB_ptr orb) { return lookUp(orb, EpCoordinateService::_tc_Factory); });
+}
+
+const char* Coordinate::finderEnvironmentVariableName() {
+    return finderVariable;
+}
+const char* Coordinate::factoryEnvironmentVariableName() {
+    return factoryVariable;
+}
+
+} // namespace hvc_util

@@ -1,0 +1,44 @@
+#include "hvc_util/Notification.h"
+
+#include "bindings/Diagnostics.h"
+#include "services/ServiceResolver.h"
+
+namespace hvc_util {
+
+namespace {
+
+const char* const channelFactoryVariable = "HVC_NOTIFY_IOR";
+
+void printBindFailure(const CORBA::Exception&) {
+    Diagnostics::print("Could not bind to CosNotifyChannelAdmin::EventChannelFactory\n");
+    Diagnostics::print("Ensure that the Notification service is running.\n\n");
+}
+
+ServiceRow channelFactoryRow = {"getChannelFactory",
+                                "CosNotifyChannelAdmin::EventChannelFactory",
+                                channelFactoryVariable,
+                                true,
+                                true,
+                                true,
+                                nullptr,
+                                false,
+                                false,
+                                printBindFailure,
+                                false};
+
+} // namespace
+
+CosNotifyChannelAdmin::EventChannelFactory_ptr Notification::channelFactory =
+    CosNotifyChannelAdmin::EventChannelFactory::_nil();
+
+CosNotifyChannelAdmin::EventChannelFactory_ptr Notification::getChannelFactory() {
+    return ServiceResolver::resolve<CosNotifyChannelAdmin::EventChannelFactory>(
+        channelFactoryRow, channelFactory,
+        [](CORBA::ORB_ptr orb) { return Orb::bind(orb, "NotificationService"); });
+}
+
+const char* Notification::channelFactoryEnvironmentVariableName() {
+    return channelFactoryVariable;
+}
+
+} // namespace hvc_util

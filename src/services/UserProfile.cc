@@ -1,0 +1,114 @@
+#include "hvc_util/UserProfile.h"
+
+#include "bindings/internal/hvc_internal.h"
+#include "services/ServiceResolver.h"
+
+#include <memory>
+
+namespace hvc_util {
+
+namespace {
+
+const char* const userProfileVariable = "HVC_USER_IOR";
+const char* const aliasServiceVariable = "HVC_UAS_IOR";
+
+const char* const unknownAlias =
+    "Could not obtain user information:  Make sure an alias is registered for this account.";
+const char* const unknownAliasFor =
+    "Could not obtain user information: Make sure an alias is registered for this account";
+
+ServiceRow aliasServiceRow = {"getUserAliasService",
+                              "EpUser::AliasService",
+                              aliasServiceVariable,
+                              true,
+                              true,
+                              true,
+                              nullptr,
+                              false,
+                              false,
+                              nullptr,
+                              false};
+
+ServiceRow userProfileRow = {
+    "getUserProfile",
+    "EpUser::UserProfile",
+    userProfileVariable,
+    true,
+    true,
+    false,
+    "Cannot connect to your Halvercast user server, Ensure that your Halvercast user server is "
+    "running.",
+    false,
+    true,
+    nullptr,
+    false};
+
+struct InternalText {
+    void operator()(char* text) const { hvc_util_internal_free_string(text); }
+};
+using InternalString = std::unique_ptr<char, InternalText>;
+
+// The profile is bound under a name derived from the alias service's answer
+// for the process user's principal. An unknown alias is the caller's to fix
+// and leaves the operation; anything else only fails this means.
+template <class Ask>
+CORBA::Object_ptr aliasLookup(CORBA::ORB_ptr orb, const char* unknownText, Ask&& ask) {
+    InternalString principal(hvc_util_internal_get_principal());
+    EpUser::AliasService_var aliases;
+    try {
+        aliases = UserProfile::getUserAliasService();
+    } catch (...) {
+        return CORBA::Object::_nil();
+    }
+    CORBA::String_var account;
+    try {
+        account = ask(aliases.in(), principal ? principal.get() : "");
+    } catch (const EpUser::NoKnownAliasException&) {
+        throw EpTypes::FailedOperationException(unknownText);
+    }
+    InternalString name(hvc_util_internal_get_user_profile_name(account.in()));
+    if (!name)
+        return CORBA::Object::_nil();
+    return Orb::bind(orb, name.get());
+}
+
+} // namespace
+
+EpUser::UserProfile_ptr UserProfile::userProfile = EpUser::UserProfile::_nil();
+EpUser::AliasService_ptr UserProfile::aliasService = EpUser::AliasService::_nil();
+
+EpUser::UserProfile_ptr UserProfile::getUserProfile() {
+    return ServiceResolver::resolve<EpUser::UserProfile>(
+        userProfileRow, userProfile, [](CORBA::ORB_ptr orb) {
+            return aliasLookup(orb, unknownAlias,
+                               [](EpUser::AliasService_ptr aliases, const char* principal) {
+                                   return aliases->getAccount(principal);
+                               });
+        });
+}
+
+EpUser::UserProfile_ptr UserProfile::getUserProfile(const char* hostName, const char* userName,
+                                                    const char* osName) {
+    return ServiceResolver::resolve<EpUser::UserProfile>(
+        userProfileRow, userProfile, [&](CORBA::ORB_ptr orb) {
+            return aliasLookup(
+                orb, unknownAliasFor, [&](EpUser::AliasService_ptr aliases, const char* principal) {
+                    return aliases->getAccountFor(principal, hostName, userName, osName);
+                });
+        });
+}
+
+EpUser::AliasService_ptr UserProfile::getUserAliasService() {
+    return ServiceResolver::resolve<EpUser::AliasService>(
+        aliasServiceRow, aliasService,
+        [](CORBA::ORB_ptr orb) { return Orb::bind(orb, "Server.EpUser_AliasService"); });
+}
+
+const char* UserProfile::userProfileEnvironmentVariableName() {
+    return userProfileVariable;
+}
+const char* UserProfile::aliasServiceEnvironmentVariableName() {
+    return aliasServiceVariable;
+}
+
+} // namespace hvc_util
