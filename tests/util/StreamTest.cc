@@ -1,0 +1,414 @@
+#include <hvc_util/Stream.h>
+#include <hvc_util/String.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+using hvc_util::Stream;
+using hvc_util::String;
+
+namespace {
+
+std::vector<unsigned char> bytesOf(Stream& s) {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(s.getBuffer(false));
+    return std::vector<unsigned char>(p, p + s.tellWrite());
+}
+
+using Bytes = std::vector<unsigned char>;
+
+} // namespace
+
+TEST(Stream, NumbersAreLittleEndianExceptFloat) {
+    Stream s;
+    s << 1;
+    s << static_cast<short>(-2);
+    s << 1.0f;
+    s << 1.0;
+    s << true << false;
+    s << static_cast<std::int64_t>(0x0102030405060708);
+    s << 'z';
+    EXPECT_EQ((Bytes{0x01, 0x00, 0x00, 0x00, 0xFE, 0xFF, 0x3F, 0x80, 0x00, 0x00,
+                     0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF0, 0x3F, 0x01, 0x00,
+                     0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01, 'z'}),
+              bytesOf(s));
+
+    int i = 0;
+    short sh = 0;
+    float f = 0;
+    double d = 0;
+    bool t = false, u = true;
+    std::int64_t l = 0;
+    char c = 0;
+    s >> i >> sh >> f >> d >> t >> u >> l >> c;
+    EXPECT_TRUE(s.ok());
+    EXPECT_TRUE(s.eof());
+    EXPECT_EQ(1, i);
+    EXPECT_EQ(-2, sh);
+    EXPECT_EQ(1.0f, f);
+    EXPECT_EQ(1.0, d);
+    EXPECT_TRUE(t);
+    EXPECT_FALSE(u);
+    EXPECT_EQ(0x0102030405060708, l);
+    EXPECT_EQ('z', c);
+}
+
+TEST(Stream, ArraysUseTheElementEncodings) {
+    Stream s;
+    const float floats[] = {1.0f, -2.0f};
+    const int ints[] = {1, -1};
+    const bool bools[] = {true, false};
+    s.put(floats, 2);
+    s.put(ints, 2);
+    s.put(bools, 2);
+    s.put(static_cast<const int*>(nullptr), 4);
+    s.put(ints, 0);
+    EXPECT_EQ((Bytes{0x3F, 0x80, 0, 0, 0xC0, 0x00, 0, 0, 1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 1, 0}),
+              bytesOf(s));
+
+    float fo[2];
+    int io[2];
+    bool bo[2];
+    s.get(fo, 2);
+    s.get(io, 2);
+    s.get(bo, 2);
+    EXPECT_TRUE(s.ok());
+    EXPECT_EQ(-2.0f, fo[1]);
+    EXPECT_EQ(-1, io[1]);
+    EXPECT_TRUE(bo[0]);
+
+    const double doubles[] = {0.5, -3.25, 1e300};
+    const short shorts[] = {-2, 300};
+    const std::int64_t longs[] = {-1, 1LL << 40};
+    Stream t;
+    t.put(doubles, 3);
+    t.put(shorts, 2);
+    t.put(longs, 2);
+    double dd[3];
+    short ss[2];
+    std::int64_t ll[2];
+    t.get(dd, 3);
+    t.get(ss, 2);
+    t.get(ll, 2);
+    EXPECT_TRUE(t.ok() && t.eof());
+    EXPECT_EQ(1e300, dd[2]);
+    EXPECT_EQ(300, ss[1]);
+    EXPECT_EQ(1LL << 40, ll[1]);
+}
+
+TEST(Stream, BoolsReadBackDifferentlyOneByOneAndAsArrays) {
+    char raw[] = {1, 2, 2};
+    Stream s(3, raw, true, true);
+    bool b[2] = {false, true};
+    s.get(b, 2);
+    EXPECT_TRUE(b[0]);
+    EXPECT_FALSE(b[1]) << "only exactly 1 is true in an array";
+    bool one = false;
+    s >> one;
+    EXPECT_TRUE(one);
+    one = false;
+    s >> one;
+    EXPECT_TRUE(s.fail());
+    EXPECT_FALSE(one) << "target left alone on failure";
+}
+
+TEST(Stream, TextsAreLengthPrefixed) {
+    Stream s;
+    s << "abc";
+    s << static_cast<const char*>(nullptr);
+    s << "";
+    s << String();
+    s << String("de");
+    EXPECT_EQ((Bytes{3, 0, 0, 0, 'a', 'b', 'c', 0, 0, 0, 0,   0,  0,
+                     0, 0, 0, 0, 0,   0,   2,   0, 0, 0, 'd', 'e'}),
+              bytesOf(s));
+
+    char* text = nullptr;
+    s >> text;
+    EXPECT_STREQ("abc", text);
+    s >> text;
+    EXPECT_STREQ("", text);
+    String unset;
+    String wasSet("old");
+    s >> unset >> wasSet;
+    EXPECT_EQ(String().getValue(), unset.getValue()) << "an empty text keeps an unset string unset";
+    EXPECT_STREQ("", wasSet.getValue());
+    EXPECT_NE(String().getValue(), wasSet.getValue());
+    String de;
+    s >> de;
+    EXPECT_STREQ("de", de.getValue());
+    EXPECT_EQ(2u, de.sizeOf());
+    EXPECT_TRUE(s.ok() && s.eof());
+
+    // Failed reads leave empty texts and the flag set.
+    s >> text;
+    EXPECT_TRUE(s.fail());
+    EXPECT_STREQ("", text);
+    String target("keep?");
+    s >> target;
+    EXPECT_TRUE(s.fail());
+    EXPECT_STREQ("", target.getValue());
+    std::free(text);
+}
+
+TEST(Stream, ShortReadsTakeNothingAndSetTheFlag) {
+    char raw[] = {1, 2, 3};
+    Stream s(3, raw, true, true);
+    int i = 77;
+    s >> i;
+    EXPECT_TRUE(s.fail());
+    EXPECT_FALSE(s.ok());
+    EXPECT_EQ(77, i);
+    EXPECT_EQ(0u, s.getRead());
+    char c = 0;
+    s.get(c);
+    EXPECT_TRUE(s.ok()) << "a successful read clears the flag";
+    EXPECT_EQ(1, c);
+
+    short arr[2] = {9, 9};
+    s.get(arr, 2);
+    EXPECT_TRUE(s.fail());
+    EXPECT_EQ(9, arr[0]);
+    EXPECT_EQ(1u, s.getRead());
+    s.get(arr, 0);
+    EXPECT_TRUE(s.fail()) << "an empty request leaves the flag";
+    s.get(arr, 1);
+    EXPECT_TRUE(s.ok());
+    EXPECT_EQ(0x0302, arr[0]);
+    EXPECT_TRUE(s.eof());
+}
+
+TEST(Stream, CorruptLengthsFailWithoutAllocating) {
+    // A length of 4 GB - 1 over three bytes of body.
+    char raw[] = {'\xff', '\xff', '\xff', '\xff', 'a', 'b', 'c'};
+    Stream s(7, raw, true, true);
+    char* text = nullptr;
+    s >> text;
+    EXPECT_TRUE(s.fail());
+    EXPECT_STREQ("", text);
+    EXPECT_EQ(4u, s.getRead()) << "the length has been consumed";
+    std::free(text);
+
+    s.resetRead();
+    String str("x");
+    s >> str;
+    EXPECT_TRUE(s.fail());
+    EXPECT_STREQ("", str.getValue());
+
+    s.resetRead();
+    char* kept = nullptr;
+    s.getString(kept, 10);
+    EXPECT_TRUE(s.fail());
+    EXPECT_EQ(nullptr, kept);
+
+    s.resetRead();
+    Stream inner(2, nullptr, false, true);
+    s >> inner;
+    EXPECT_TRUE(s.fail());
+    EXPECT_EQ(2u, inner.getSize()) << "target untouched";
+}
+
+TEST(Stream, GrowthDoublesFromFour) {
+    Stream s;
+    s << 1;
+    EXPECT_EQ(4u, s.getSize());
+    s << 2;
+    EXPECT_EQ(8u, s.getSize());
+    s << 3 << 4;
+    EXPECT_EQ(16u, s.getSize());
+    EXPECT_EQ(0u, s.getFree());
+
+    Stream big;
+    char block[100] = {};
+    big.put(block, 100);
+    EXPECT_EQ(128u, big.getSize());
+
+    // The free room is reckoned against the old capacity: 8 written of 8,
+    // asking 4 more, doubles once.
+    Stream t(8, nullptr, false, true);
+    t << 1;
+    EXPECT_EQ(16u, t.getSize());
+
+    // Growing clears the fail flag.
+    Stream f;
+    int i;
+    f >> i;
+    EXPECT_TRUE(f.fail());
+    f << 'a';
+    EXPECT_TRUE(f.ok());
+}
+
+TEST(Stream, SetSizeGrowsByTheRuleAndCutsExactly) {
+    Stream s;
+    s.setSize(10);
+    EXPECT_EQ(16u, s.getSize());
+    s << 1 << 2;
+    int i;
+    s >> i;
+    s.setSize(3);
+    EXPECT_EQ(3u, s.getSize());
+    EXPECT_EQ(3u, s.tellWrite());
+    EXPECT_EQ(3u, s.getRead());
+    s.setSize(3);
+    EXPECT_EQ(3u, s.getSize());
+    s.setSize(0);
+    EXPECT_EQ(0u, s.getSize());
+    EXPECT_EQ(nullptr, s.getBuffer(false));
+}
+
+TEST(Stream, SeekReadOnlyMovesBack) {
+    Stream s;
+    s << 1 << 2 << 3;
+    int i;
+    s >> i >> i;
+    EXPECT_EQ(8u, s.getRead());
+    s.seekRead(4, Stream::fromCurrent);
+    EXPECT_EQ(8u, s.getRead());
+    s.seekRead(-4, Stream::fromCurrent);
+    EXPECT_EQ(4u, s.getRead());
+    s.seekRead(-100, Stream::fromCurrent);
+    EXPECT_EQ(0u, s.getRead()) << "clamped to the start";
+    s >> i >> i;
+    s.seekRead(0, Stream::fromStart);
+    EXPECT_EQ(0u, s.getRead());
+    s >> i >> i;
+    // From the end of the buffer (capacity 16), not of the data (12).
+    s.seekRead(-10, Stream::fromEnd);
+    EXPECT_EQ(6u, s.getRead());
+    s.seekRead(-5, Stream::fromEnd);
+    EXPECT_EQ(6u, s.getRead());
+    s.seekRead(-1, static_cast<Stream::PositionMode>(7));
+    EXPECT_EQ(6u, s.getRead());
+}
+
+TEST(Stream, GetStringCutsButConsumesTheWholeText) {
+    Stream s;
+    s << "hello" << 'x';
+    char* text = nullptr;
+    s.getString(text, 3);
+    EXPECT_STREQ("he", text);
+    EXPECT_EQ(9u, s.getRead());
+    std::free(text);
+
+    s.resetRead();
+    char area[16];
+    std::memset(area, '#', sizeof area);
+    char* into = area;
+    s.getString(into, sizeof area);
+    EXPECT_EQ(area, into);
+    EXPECT_STREQ("hello", area);
+
+    s.resetRead();
+    char* untouched = nullptr;
+    s.getString(untouched, 0);
+    EXPECT_EQ(0u, s.getRead());
+    EXPECT_EQ(nullptr, untouched);
+}
+
+TEST(Stream, StreamInStreamConsumesTheInserted) {
+    Stream b;
+    b << 5 << 'q';
+    int skip;
+    b >> skip; // whatever was read, all written bytes go
+    Stream a;
+    a << b;
+    EXPECT_EQ(0u, b.getSize());
+    EXPECT_EQ(nullptr, b.getBuffer(false));
+    EXPECT_EQ((Bytes{5, 0, 0, 0, 5, 0, 0, 0, 'q'}), bytesOf(a));
+
+    a << a;
+    EXPECT_EQ(9u, a.tellWrite()) << "a stream written into itself is left as it is";
+
+    Stream c;
+    a >> c;
+    EXPECT_TRUE(a.ok());
+    EXPECT_EQ(5u, c.getSize());
+    EXPECT_EQ(5u, c.getUnread());
+    int five;
+    char q;
+    c >> five >> q;
+    EXPECT_EQ(5, five);
+    EXPECT_EQ('q', q);
+
+    Stream empty;
+    Stream holder;
+    holder << empty;
+    Stream target(8, nullptr, false, true);
+    holder >> target;
+    EXPECT_EQ(0u, target.getSize()) << "an empty block leaves the target empty";
+
+    // Reading a block into the stream it comes from.
+    Stream self;
+    Stream inner;
+    inner << 42;
+    self << inner;
+    self >> self;
+    EXPECT_EQ(4u, self.getUnread());
+    int v;
+    self >> v;
+    EXPECT_EQ(42, v);
+}
+
+TEST(Stream, BuffersAreCopiedAdoptedAndHandedOver) {
+    Stream empty(10, nullptr, false, false);
+    EXPECT_EQ(10u, empty.getSize());
+    EXPECT_EQ(0u, empty.tellWrite());
+    EXPECT_FALSE(empty.isUsed());
+    EXPECT_TRUE(empty.eof());
+
+    char raw[] = {1, 2, 3, 4};
+    Stream copied(4, raw, true, true);
+    EXPECT_NE(raw, copied.getBuffer(false));
+    EXPECT_EQ(4u, copied.getUnread());
+    EXPECT_TRUE(copied.isUsed());
+
+    char* mine = static_cast<char*>(std::malloc(4));
+    std::memcpy(mine, raw, 4);
+    Stream adopted(4, mine, false, true);
+    EXPECT_EQ(mine, adopted.getBuffer(false));
+    int i;
+    adopted >> i;
+    EXPECT_EQ(0x04030201, i);
+
+    // Copies keep positions; a move leaves the source empty.
+    Stream copy(adopted);
+    EXPECT_NE(mine, copy.getBuffer(false));
+    EXPECT_EQ(4u, copy.getRead());
+    EXPECT_EQ(4u, copy.tellWrite());
+    Stream moved(adopted, false);
+    EXPECT_EQ(mine, moved.getBuffer(false));
+    EXPECT_EQ(nullptr, adopted.getBuffer(false));
+    EXPECT_EQ(4u, moved.getRead());
+
+    Stream assigned;
+    assigned = moved;
+    assigned = assigned;
+    EXPECT_EQ(4u, assigned.tellWrite());
+    assigned.resetRead();
+    assigned >> i;
+    EXPECT_EQ(0x04030201, i);
+
+    char* out = moved.getBuffer(true);
+    EXPECT_EQ(mine, out);
+    EXPECT_EQ(0u, moved.getSize());
+    std::free(out);
+
+    // A kept buffer has capacity 0 and is replaced by the next growth.
+    Stream kept;
+    kept << 1;
+    kept.reset(false);
+    EXPECT_EQ(0u, kept.getSize());
+    EXPECT_NE(nullptr, kept.getBuffer(false));
+    kept << 2;
+    EXPECT_EQ(4u, kept.getSize());
+    kept >> i;
+    EXPECT_EQ(2, i);
+
+    // Given its own bytes again, a stream copies before it lets go.
+    kept.setBuffer(4, kept.getBuffer(false), true, true);
+    kept >> i;
+    EXPECT_EQ(2, i);
+    EXPECT_STREQ("hvc_util::Stream", Stream::className);
+}
