@@ -14,7 +14,9 @@ void Diagnostics::print(const char* format, ...) {
     std::fflush(stderr);
 }
 
-void Diagnostics::line(const std::string& text) { std::cerr << text << std::endl; }
+void Diagnostics::line(const std::string& text) {
+    std::cerr << text << std::endl;
+}
 
 std::string Diagnostics::describe(const CORBA::Exception& e) {
     std::string text = "CORBA::";

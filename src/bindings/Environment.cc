@@ -2,11 +2,15 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <pwd.h>
 #include <string>
+#include <unistd.h>
 
 namespace hvc_util {
 
-const char* Environment::get(const char* name) { return std::getenv(name); }
+const char* Environment::get(const char* name) {
+    return std::getenv(name);
+}
 
 bool Environment::set(const char* name, const char* value) {
     if (name == nullptr || *name == '\0' || std::strchr(name, '=') != nullptr)
@@ -30,7 +34,9 @@ const char* Environment::userName() {
         if (value != nullptr && *value != '\0')
             return value;
     }
-    return nullptr;
+    // Services and cron jobs may run without a login environment.
+    const passwd* entry = ::getpwuid(::getuid());
+    return entry != nullptr ? entry->pw_name : nullptr;
 }
 
 } // namespace hvc_util

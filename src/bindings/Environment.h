@@ -16,8 +16,8 @@ public:
     // Puts a "NAME=VALUE" entry; false when it has no '=' or an empty name.
     static bool put(const char* entry);
 
-    // The process user's login name: USERNAME, else LOGNAME, else USER;
-    // null when none is set.
+    // The process user's login name: USERNAME, else LOGNAME, else USER, else
+    // the password database's name of the process user; null when none is known.
     static const char* userName();
 };
 
