@@ -1,0 +1,189 @@
+#include "support/ChildProcess.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <ftw.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <spawn.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace hvc_test {
+
+namespace {
+
+std::string makeTempDir() {
+    char pattern[] = "/tmp/hvc-child-XXXXXX";
+    if (::mkdtemp(pattern) == nullptr)
+        throw std::runtime_error("mkdtemp failed");
+    return pattern;
+}
+
+int removeOne(const char* path, const struct stat*, int, struct FTW*) {
+    return ::remove(path);
+}
+
+void removeTree(const std::string& dir) {
+    if (!dir.empty())
+        ::nftw(dir.c_str(), removeOne, 16, FTW_DEPTH | FTW_PHYS);
+}
+
+std::string required(const char* variable) {
+    const char* value = std::getenv(variable);
+    if (value == nullptr || *value == '\0')
+        throw std::runtime_error(std::string(variable) + " is not set");
+    return value;
+}
+
+bool reapWithin(pid_t pid, int milliseconds) {
+    for (int waited = 0; waited <= milliseconds; waited += 10) {
+        if (::waitpid(pid, nullptr, WNOHANG) == pid)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+} // namespace
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe failed");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
+    std::vector<std::string> args = argv;
+    std::vector<char*> raw;
+    for (std::string& a : args)
+        raw.push_back(&a[0]);
+    raw.push_back(nullptr);
+    const int rc = posix_spawn(&child, raw[0], &actions, nullptr, raw.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(ends[1]);
+    output = ends[0];
+    if (rc != 0) {
+        ::close(output);
+        child = -1;
+        throw std::runtime_error("cannot start " + argv[0] + ": " + std::strerror(rc));
+    }
+}
+
+ChildProcess::~ChildProcess() {
+    stop();
+}
+
+std::string ChildProcess::waitForLine(const std::string& prefix, int seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    for (;;) {
+        std::size_t end;
+        while ((end = pending.find('\n')) != std::string::npos) {
+            std::string line = pending.substr(0, end);
+            pending.erase(0, end + 1);
+            if (line.compare(0, prefix.size(), prefix) == 0)
+                return line;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              deadline - std::chrono::steady_clock::now())
+                              .count();
+        if (left <= 0)
+            throw std::runtime_error("no line starting with '" + prefix + "' in time");
+        pollfd p{output, POLLIN, 0};
+        if (::poll(&p, 1, static_cast<int>(left)) <= 0)
+            continue;
+        char buffer[1024];
+        const ssize_t n = ::read(output, buffer, sizeof buffer);
+        if (n <= 0)
+            throw std::runtime_error("child ended before printing '" + prefix + "'");
+        pending.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+void ChildProcess::stop() {
+    if (child > 0) {
+        ::kill(child, SIGTERM);
+        if (!reapWithin(child, 3000)) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+        }
+        child = -1;
+    }
+    if (output >= 0) {
+        ::close(output);
+        output = -1;
+    }
+}
+
+SandboxProcess::SandboxProcess(const std::vector<std::string>& extraArgs)
+    : homeDir(makeTempDir()), child([&] {
+          std::vector<std::string> argv{required("HVC_SANDBOX_EXE"), "--home", homeDir};
+          argv.insert(argv.end(), extraArgs.begin(), extraArgs.end());
+          return argv;
+      }()) {
+    child.waitForLine("hvc-sandbox ready", 30);
+}
+
+int freeLoopbackPort() {
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    socklen_t length = sizeof address;
+    if (::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        ::close(s);
+        throw std::runtime_error("no free port");
+    }
+    ::close(s);
+    return ntohs(address.sin_port);
+}
+
+namespace {
+
+bool accepts(int port) {
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    const bool ok = ::connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(s);
+    return ok;
+}
+
+} // namespace
+
+NamingService::NamingService()
+    : logDir(makeTempDir()), portNumber(freeLoopbackPort()),
+      child({required("HVC_OMNINAMES_EXE"), "-start", std::to_string(portNumber), "-ignoreport",
+             "-logdir", logDir, "-ORBendPoint",
+             "giop:tcp:127.0.0.1:" + std::to_string(portNumber)}) {
+    for (int waited = 0; !accepts(portNumber); waited += 20) {
+        if (waited > 20000)
+            throw std::runtime_error("omniNames did not start");
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+NamingService::~NamingService() {
+    child.stop();
+    removeTree(logDir);
+}
+
+std::string NamingService::initRef() const {
+    return "NameService=corbaloc::127.0.0.1:" + std::to_string(portNumber) + "/NameService";
+}
+
+} // namespace hvc_test

@@ -1,0 +1,87 @@
+#include "support/TempDir.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <ftw.h>
+#include <iterator>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace hvc_test {
+
+namespace {
+
+int removeOne(const char* path, const struct stat*, int, struct FTW*) {
+    return ::remove(path);
+}
+
+void makeParents(const std::string& path) {
+    for (std::size_t at = path.find('/', 1); at != std::string::npos; at = path.find('/', at + 1))
+        ::mkdir(path.substr(0, at).c_str(), 0755);
+}
+
+} // namespace
+
+TempDir::TempDir() {
+    char pattern[] = "/tmp/hvc-test-XXXXXX";
+    if (::mkdtemp(pattern) == nullptr)
+        throw std::runtime_error("mkdtemp failed");
+    dir = pattern;
+}
+
+TempDir::~TempDir() {
+    ::nftw(dir.c_str(), removeOne, 16, FTW_DEPTH | FTW_PHYS);
+}
+
+std::string TempDir::write(const std::string& relative, const std::string& text,
+                           unsigned mode) const {
+    const std::string path = dir + "/" + relative;
+    makeParents(path);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    ::chmod(path.c_str(), mode);
+    return path;
+}
+
+TempHome::TempHome(const std::string& script) {
+    setScript(script);
+    const char* value = std::getenv("HVC_HOME");
+    hadFormer = value != nullptr;
+    former = hadFormer ? value : "";
+    ::setenv("HVC_HOME", root.path().c_str(), 1);
+}
+
+TempHome::~TempHome() {
+    if (hadFormer)
+        ::setenv("HVC_HOME", former.c_str(), 1);
+    else
+        ::unsetenv("HVC_HOME");
+}
+
+void TempHome::setScript(const std::string& script) const {
+    root.write("bin/GetIORS.sh", script, 0755);
+}
+
+std::string TempHome::printing(const std::string& text) {
+    std::string quoted;
+    for (char c : text) {
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
+    }
+    return "echo run >> \"$HVC_HOME/runs\"\nprintf '%s' '" + quoted + "'\n";
+}
+
+int TempHome::runs() const {
+    std::ifstream in(root.path() + "/runs");
+    std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    int count = 0;
+    for (std::size_t at = all.find("run"); at != std::string::npos; at = all.find("run", at + 1))
+        ++count;
+    return count;
+}
+
+} // namespace hvc_test

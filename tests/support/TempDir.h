@@ -1,0 +1,47 @@
+// A fresh directory under /tmp, removed with its contents at the end.
+#pragma once
+
+#include <string>
+
+namespace hvc_test {
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return dir; }
+
+    // Writes `text` to the file at `relative` (folders created), with `mode`.
+    std::string write(const std::string& relative, const std::string& text,
+                      unsigned mode = 0644) const;
+
+private:
+    std::string dir;
+};
+
+// A platform installation root holding a reference script of the given
+// content, set as HVC_HOME for the object's life.
+class TempHome {
+public:
+    explicit TempHome(const std::string& script);
+    ~TempHome();
+
+    const std::string& path() const { return root.path(); }
+    std::string scriptPath() const { return root.path() + "/bin/GetIORS.sh"; }
+    // Replaces the script.
+    void setScript(const std::string& script) const;
+    // A script that prints `text` exactly and counts its runs.
+    static std::string printing(const std::string& text);
+    // How often a script made by printing() ran.
+    int runs() const;
+
+private:
+    TempDir root;
+    std::string former;
+    bool hadFormer = false;
+};
+
+} // namespace hvc_test
