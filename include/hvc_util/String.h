@@ -49,7 +49,9 @@ public:
     // True only when there is at least one character.
     bool isSet() const { return value && value[0] != '\0'; }
     // 32-bit hash of the text; a storage format, see String.cc.
-    unsigned int getHash() const;
+    unsigned int getHash() const { return getHash(value); }
+    // The same hash of any text; null and empty texts give 0.
+    static unsigned int getHash(const char* text);
 
     // Assignment always leaves a buffer: a null or empty source gives an
     // empty string. A source pointing into this string's own buffer works.

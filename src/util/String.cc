@@ -82,12 +82,12 @@ unsigned int String::lengthOf() const {
 
 // Each character, sign-extended, is rotated into one of 32 bit positions:
 // characters 0-3 land on bytes 0-3, the next four one bit further, and so on.
-unsigned int String::getHash() const {
+unsigned int String::getHash(const char* text) {
     std::uint32_t h = 0;
-    if (!value)
+    if (!text)
         return 0;
-    for (std::size_t i = 0; value[i] != '\0'; ++i) {
-        std::uint32_t c = static_cast<std::uint32_t>(static_cast<signed char>(value[i]));
+    for (std::size_t i = 0; text[i] != '\0'; ++i) {
+        std::uint32_t c = static_cast<std::uint32_t>(static_cast<signed char>(text[i]));
         unsigned int shift = static_cast<unsigned int>((i / 4 + (i % 4) * 8) % 32);
         h ^= c << shift;
     }

@@ -1,0 +1,115 @@
+// The library's chained hash table of untyped items and the hash functions
+// that go with it.
+#pragma once
+
+#include <cstdint>
+
+#include <hvc_util/HashTableElement.h>
+
+namespace hvc_util {
+
+class String;
+class UUID;
+class HashTableIterator;
+
+// A chained hash table of item pointers over a fixed list of prime bucket
+// counts. Callers give each item's hash; a derived class says how an item
+// matches a key (compare) and how an item is deleted (deleteItem). The table
+// owns its bucket array and its elements; whether the items are owned is the
+// derived class's `owner` (a derived destructor calls flush(owner)). Items may
+// be stored more than once and shared between tables. The table grows when it
+// holds more elements than the next bucket count, except while its own walk
+// (iterGetNext) is under way. Nothing is reported other than by results;
+// std::bad_alloc passes through when an element or bucket array cannot be
+// allocated, leaving the table as it was.
+class HashTable {
+public:
+    static const unsigned int setsize[16];
+    static const unsigned char maxsize = 15;
+
+    virtual ~HashTable();
+
+    // Removes every element; with `deleteItems` each item goes to deleteItem.
+    // The table's own walk restarts.
+    void flush(bool deleteItems);
+    unsigned int cardinality() const { return count; }
+    // Number of buckets in use (setsize[sizeIndex]).
+    unsigned int bucketCount() const { return setsize[sizeIndex]; }
+
+    // Restarts the table's own walk.
+    void iteratorReset() const { current = nullptr; }
+    // Removes the element the table's own walk stands on (the item is not
+    // deleted); the walk continues with the element that followed. False when
+    // the walk stands on nothing. Outside iterators on that element must be
+    // restarted.
+    bool iteratorRemoveAt();
+
+    // Rehashes to the bucket count that suits the number of elements.
+    void reSize();
+
+    // Adds every element of `other` without a duplicate test; the items are
+    // shared, not copied. A table may be added to itself.
+    HashTable& operator|=(const HashTable& other);
+
+protected:
+    // Buckets for `expected` elements: the step below the first bucket count
+    // that holds them all.
+    HashTable(bool owner, unsigned int expected);
+    // A copy has bucket arrays and elements of its own but shares the items,
+    // so it never owns them (`owner` false).
+    HashTable(const HashTable& other);
+    HashTable& operator=(const HashTable& other);
+
+    // True when `item` matches `key`.
+    virtual bool compare(const void* item, const void* key) const = 0;
+    virtual void deleteItem(const void* item) = 0;
+
+    // With a `key`, rejects (false) an item that compare matches with `key`
+    // in the bucket of `hash`; without one, adds unconditionally.
+    bool add(unsigned int hash, const void* item, const void* key);
+    // The item in the bucket of `hash` that is `key` itself or, unless
+    // `identityOnly`, that compare matches with `key`; null when none. With
+    // `remove` its element is taken out (the item is not deleted).
+    const void* fetch(unsigned int hash, const void* key, bool identityOnly, bool remove);
+    // The table's own walk: the next item, false when the walk is over.
+    bool iterGetNext(const void*& item) const;
+    // Puts the walk on the first element of the bucket of `hash` added with
+    // `hash` whose item matches `key`; false (walk restarted) when none.
+    bool iterLocate(unsigned int hash, const void* key, const void*& item) const;
+    // The next such element along the chain; false (walk restarted) when none.
+    bool iterLocateNext(const void* key, const void*& item) const;
+
+    bool owner;
+
+private:
+    friend class HashTableIterator;
+
+    static unsigned char indexFor(unsigned int elements);
+    HashTableElement* successor(const HashTableElement* e) const;
+    HashTableElement* predecessor(const HashTableElement* e) const;
+    HashTableElement* locateFrom(HashTableElement* e, unsigned int hash, const void* key) const;
+    void copyElements(const HashTable& other);
+
+    HashTableElement** buckets = nullptr;
+    mutable HashTableElement* current = nullptr;
+    unsigned int count = 0;
+    unsigned char sizeIndex = 0;
+};
+
+// The hashes that callers pass to HashTable, one per key type.
+unsigned int getHash(char value); // widened with sign
+unsigned int getHash(unsigned char value);
+unsigned int getHash(short value); // widened with sign
+unsigned int getHash(unsigned short value);
+unsigned int getHash(int value);
+unsigned int getHash(unsigned int value);
+unsigned int getHash(float value);         // the IEEE 754 bit pattern
+unsigned int getHash(std::int64_t value);  // low + high 32 bits
+unsigned int getHash(std::uint64_t value); // low + high 32 bits
+unsigned int getHash(double value);        // the low 32 bits of the pattern
+unsigned int getHash(bool value);
+unsigned int getHash(const char* text); // String::getHash of the text; null gives 0
+unsigned int getHash(const String& s);
+unsigned int getHash(const UUID& id); // UUID::getHash widened
+
+} // namespace hvc_util
