@@ -40,24 +40,12 @@ CORBA::Object_ptr lookUp(CORBA::ORB_ptr orb, CORBA::TypeCode_ptr wanted) {
     return CORBA::Object::_duplicate(factories[0]);
 }
 
-ServiceRow finderRow = {"getFinder",    "EpCoordinateService::Finder",
-                        finderVariable, true,
-                        true,           true,
-                        nullptr,        false,
-                        false,          printBindFailure,
-                        false};
+ServiceRow finderRow = ServiceRow::common("getFinder", "EpCoordinateService::Finder",
+                                          finderVariable, printBindFailure);
 
-ServiceRow factoryRow = {"getFactory",
-                         "EpCoordinateService::Factory",
-                         factoryVariable,
-                         false,
-                         true,
-                         true,
-                         nullptr,
-                         false,
-                         false,
-                         printBindFailure,
-                         false};
+ServiceRow factoryRow = ServiceRow::common("getFactory", "EpCoordinateService::Factory",
+                                           factoryVariable, printBindFailure)
+                            .emptyIsAValue();
 
 } // namespace
 

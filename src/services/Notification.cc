@@ -14,17 +14,9 @@ void printBindFailure(const CORBA::Exception&) {
     Diagnostics::print("Ensure that the Notification service is running.\n\n");
 }
 
-ServiceRow channelFactoryRow = {"getChannelFactory",
-                                "CosNotifyChannelAdmin::EventChannelFactory",
-                                channelFactoryVariable,
-                                true,
-                                true,
-                                true,
-                                nullptr,
-                                false,
-                                false,
-                                printBindFailure,
-                                false};
+ServiceRow channelFactoryRow =
+    ServiceRow::common("getChannelFactory", "CosNotifyChannelAdmin::EventChannelFactory",
+                       channelFactoryVariable, printBindFailure);
 
 } // namespace
 

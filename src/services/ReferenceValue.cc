@@ -17,17 +17,9 @@ void printBindFailure(const CORBA::Exception& e) {
     Diagnostics::line(Diagnostics::describe(e));
 }
 
-ServiceRow serviceRow = {"getService",
-                         "EpReferenceValueService::ReferenceValueService",
-                         serviceVariable,
-                         true,
-                         true,
-                         true,
-                         nullptr,
-                         false,
-                         false,
-                         printBindFailure,
-                         false};
+ServiceRow serviceRow =
+    ServiceRow::common("getService", "EpReferenceValueService::ReferenceValueService",
+                       serviceVariable, printBindFailure);
 
 } // namespace
 

@@ -18,19 +18,54 @@ struct ServiceRow {
     const char* operation;     // "getFinder"
     const char* interfaceName; // "EpCoordinateService::Finder", also the profile property
     const char* variable;      // "HVC_COORD_FIND_IOR"
-    bool emptyCountsAsAbsent;  // an empty variable runs the script like a missing one
-    bool force;                // force flag of both script runs
-    bool consultProfile;       // whether the profile property is the last means
+    // Lines printed when a CORBA exception ends the first attempt; may be null.
+    void (*bindFailure)(const CORBA::Exception&);
+    bool emptyCountsAsAbsent = true; // an empty variable runs the script like a missing one
+    bool force = true;               // force flag of both script runs
+    bool consultProfile = true;      // whether the profile property is the last means
     // Fixed failure text; null for "Error in <operation>; cannot resolve '<interface>' service."
-    const char* failureText;
-    bool printFailure; // the failure text also goes to stderr before the throw
+    const char* failureText = nullptr;
+    bool printFailure = false; // the failure text also goes to stderr before the throw
     // The user profile lets FailedOperationException (an unknown alias, a failing
     // reference script) leave the operation, and converts the variable's value
     // without a handler of its own.
-    bool failuresPass;
-    // Lines printed when a CORBA exception ends the first attempt; may be null.
-    void (*bindFailure)(const CORBA::Exception&);
-    bool resolving; // set while a call is resolving: a nested call fails at once
+    bool failuresPass = false;
+    bool resolving = false; // set while a call is resolving: a nested call fails at once
+
+    // The row of most services; the modifiers below state how a row differs.
+    static ServiceRow common(const char* operation, const char* interfaceName, const char* variable,
+                             void (*bindFailure)(const CORBA::Exception&)) {
+        ServiceRow row;
+        row.operation = operation;
+        row.interfaceName = interfaceName;
+        row.variable = variable;
+        row.bindFailure = bindFailure;
+        return row;
+    }
+    // An empty variable is converted like any other value.
+    ServiceRow emptyIsAValue() const {
+        ServiceRow row = *this;
+        row.emptyCountsAsAbsent = false;
+        return row;
+    }
+    // The script runs only if no run has succeeded yet.
+    ServiceRow scriptOnce() const {
+        ServiceRow row = *this;
+        row.force = false;
+        return row;
+    }
+    ServiceRow failingWith(const char* text, bool print) const {
+        ServiceRow row = *this;
+        row.failureText = text;
+        row.printFailure = print;
+        return row;
+    }
+    ServiceRow asUserProfile() const {
+        ServiceRow row = *this;
+        row.consultProfile = false;
+        row.failuresPass = true;
+        return row;
+    }
 };
 
 class ServiceResolver {

@@ -14,17 +14,9 @@ void printBindFailure(const CORBA::Exception&) {
     Diagnostics::print("Ensure that the Trader service is running.\n");
 }
 
-ServiceRow lookupRow = {"lookupTradingService",
-                        "CosTrading::Lookup",
-                        traderLookupVariable,
-                        true,
-                        true,
-                        true,
-                        "Cannot resolve CosTrading::Lookup service.",
-                        true,
-                        false,
-                        printBindFailure,
-                        false};
+ServiceRow lookupRow = ServiceRow::common("lookupTradingService", "CosTrading::Lookup",
+                                          traderLookupVariable, printBindFailure)
+                           .failingWith("Cannot resolve CosTrading::Lookup service.", true);
 
 } // namespace
 

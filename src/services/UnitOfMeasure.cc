@@ -17,12 +17,10 @@ void printBindFailure(const CORBA::Exception&) {
 
 // The units server is not worth a second script run in a process that has
 // already run it successfully.
-ServiceRow serverRow = {"getServer",    "EpUnitOfMeasureService::Server",
-                        serverVariable, false,
-                        false,          true,
-                        nullptr,        false,
-                        false,          printBindFailure,
-                        false};
+ServiceRow serverRow = ServiceRow::common("getServer", "EpUnitOfMeasureService::Server",
+                                          serverVariable, printBindFailure)
+                           .emptyIsAValue()
+                           .scriptOnce();
 
 } // namespace
 

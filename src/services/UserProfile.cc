@@ -17,31 +17,15 @@ const char* const unknownAlias =
 const char* const unknownAliasFor =
     "Could not obtain user information: Make sure an alias is registered for this account";
 
-ServiceRow aliasServiceRow = {"getUserAliasService",
-                              "EpUser::AliasService",
-                              aliasServiceVariable,
-                              true,
-                              true,
-                              true,
-                              nullptr,
-                              false,
-                              false,
-                              nullptr,
-                              false};
+ServiceRow aliasServiceRow = ServiceRow::common("getUserAliasService", "EpUser::AliasService",
+                                                aliasServiceVariable, nullptr);
 
-ServiceRow userProfileRow = {
-    "getUserProfile",
-    "EpUser::UserProfile",
-    userProfileVariable,
-    true,
-    true,
-    false,
-    "Cannot connect to your Halvercast user server, Ensure that your Halvercast user server is "
-    "running.",
-    false,
-    true,
-    nullptr,
-    false};
+ServiceRow userProfileRow =
+    ServiceRow::common("getUserProfile", "EpUser::UserProfile", userProfileVariable, nullptr)
+        .asUserProfile()
+        .failingWith("Cannot connect to your Halvercast user server, Ensure that your Halvercast "
+                     "user server is running.",
+                     false);
 
 struct InternalText {
     void operator()(char* text) const { hvc_util_internal_free_string(text); }

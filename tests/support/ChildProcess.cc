@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <ftw.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <spawn.h>
@@ -22,22 +21,6 @@ extern char** environ;
 namespace hvc_test {
 
 namespace {
-
-std::string makeTempDir() {
-    char pattern[] = "/tmp/hvc-child-XXXXXX";
-    if (::mkdtemp(pattern) == nullptr)
-        throw std::runtime_error("mkdtemp failed");
-    return pattern;
-}
-
-int removeOne(const char* path, const struct stat*, int, struct FTW*) {
-    return ::remove(path);
-}
-
-void removeTree(const std::string& dir) {
-    if (!dir.empty())
-        ::nftw(dir.c_str(), removeOne, 16, FTW_DEPTH | FTW_PHYS);
-}
 
 std::string required(const char* variable) {
     const char* value = std::getenv(variable);
@@ -126,8 +109,8 @@ void ChildProcess::stop() {
 }
 
 SandboxProcess::SandboxProcess(const std::vector<std::string>& extraArgs)
-    : homeDir(makeTempDir()), child([&] {
-          std::vector<std::string> argv{required("HVC_SANDBOX_EXE"), "--home", homeDir};
+    : homeDir("hvc-sandbox"), child([&] {
+          std::vector<std::string> argv{required("HVC_SANDBOX_EXE"), "--home", homeDir.path()};
           argv.insert(argv.end(), extraArgs.begin(), extraArgs.end());
           return argv;
       }()) {
@@ -166,20 +149,15 @@ bool accepts(int port) {
 } // namespace
 
 NamingService::NamingService()
-    : logDir(makeTempDir()), portNumber(freeLoopbackPort()),
+    : logDir("hvc-names"), portNumber(freeLoopbackPort()),
       child({required("HVC_OMNINAMES_EXE"), "-start", std::to_string(portNumber), "-ignoreport",
-             "-logdir", logDir, "-ORBendPoint",
+             "-logdir", logDir.path(), "-ORBendPoint",
              "giop:tcp:127.0.0.1:" + std::to_string(portNumber)}) {
     for (int waited = 0; !accepts(portNumber); waited += 20) {
         if (waited > 20000)
             throw std::runtime_error("omniNames did not start");
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-}
-
-NamingService::~NamingService() {
-    child.stop();
-    removeTree(logDir);
 }
 
 std::string NamingService::initRef() const {

@@ -2,6 +2,8 @@
 // standard output is read line by line, and it is stopped and reaped at the end.
 #pragma once
 
+#include "sandbox/ScratchDirectory.h"
+
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -37,11 +39,11 @@ private:
 class SandboxProcess {
 public:
     explicit SandboxProcess(const std::vector<std::string>& extraArgs = {});
-    const std::string& home() const { return homeDir; }
+    const std::string& home() const { return homeDir.path(); }
     ChildProcess& process() { return child; }
 
 private:
-    std::string homeDir;
+    hvc_sandbox::ScratchDirectory homeDir;
     ChildProcess child;
 };
 
@@ -51,12 +53,11 @@ private:
 class NamingService {
 public:
     NamingService();
-    ~NamingService();
     std::string initRef() const;
     int port() const { return portNumber; }
 
 private:
-    std::string logDir;
+    hvc_sandbox::ScratchDirectory logDir;
     int portNumber;
     ChildProcess child;
 };

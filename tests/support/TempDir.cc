@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <ftw.h>
 #include <iterator>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -12,10 +11,6 @@ namespace hvc_test {
 
 namespace {
 
-int removeOne(const char* path, const struct stat*, int, struct FTW*) {
-    return ::remove(path);
-}
-
 void makeParents(const std::string& path) {
     for (std::size_t at = path.find('/', 1); at != std::string::npos; at = path.find('/', at + 1))
         ::mkdir(path.substr(0, at).c_str(), 0755);
@@ -23,20 +18,9 @@ void makeParents(const std::string& path) {
 
 } // namespace
 
-TempDir::TempDir() {
-    char pattern[] = "/tmp/hvc-test-XXXXXX";
-    if (::mkdtemp(pattern) == nullptr)
-        throw std::runtime_error("mkdtemp failed");
-    dir = pattern;
-}
-
-TempDir::~TempDir() {
-    ::nftw(dir.c_str(), removeOne, 16, FTW_DEPTH | FTW_PHYS);
-}
-
 std::string TempDir::write(const std::string& relative, const std::string& text,
                            unsigned mode) const {
-    const std::string path = dir + "/" + relative;
+    const std::string path = dir.path() + "/" + relative;
     makeParents(path);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << text;

@@ -1,25 +1,24 @@
 // A fresh directory under /tmp, removed with its contents at the end.
 #pragma once
 
+#include "sandbox/ScratchDirectory.h"
+
 #include <string>
 
 namespace hvc_test {
 
 class TempDir {
 public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
+    TempDir() : dir("hvc-test") {}
 
-    const std::string& path() const { return dir; }
+    const std::string& path() const { return dir.path(); }
 
     // Writes `text` to the file at `relative` (folders created), with `mode`.
     std::string write(const std::string& relative, const std::string& text,
                       unsigned mode = 0644) const;
 
 private:
-    std::string dir;
+    hvc_sandbox::ScratchDirectory dir;
 };
 
 // A platform installation root holding a reference script of the given

@@ -2,12 +2,10 @@
 // root is a temporary folder named by HVC_HOME while the object lives.
 #pragma once
 
-#include <memory>
-#include <string>
+#include "sandbox/Platform.h"
+#include "sandbox/ScratchDirectory.h"
 
-namespace hvc_sandbox {
-class Platform;
-}
+#include <string>
 
 namespace hvcutil {
 
@@ -15,12 +13,11 @@ class EmbeddedSandbox {
 public:
     // Raises std::runtime_error or a CORBA exception when it cannot start.
     EmbeddedSandbox();
-    ~EmbeddedSandbox();
-    const std::string& home() const { return dir; }
+    const std::string& home() const { return dir.path(); }
 
 private:
-    std::string dir;
-    std::unique_ptr<hvc_sandbox::Platform> platform;
+    hvc_sandbox::ScratchDirectory dir;
+    hvc_sandbox::Platform platform;
 };
 
 } // namespace hvcutil
