@@ -2,6 +2,7 @@
 
 #include "AliasServiceServant.h"
 #include "FactoryFinderServant.h"
+#include "PasswordTable.h"
 #include "PlaceholderServant.h"
 #include "ServerServant.h"
 #include "UserProfileServant.h"
@@ -108,9 +109,10 @@ Platform::Platform(const Options& options) : orb(initOrb()), specs(options.users
         activate(new AliasServiceServant(directory), "HVC_UAS_IOR", "Server.EpUser_AliasService");
 
     const std::string host = hostName();
+    const PasswordTable passwords(publicKeyBase64, secretKeyBase64);
     for (std::size_t i = 0; i < specs.size(); ++i) {
         directory.addUser(specs[i].account, specs[i].principal, host);
-        auto* servant = new UserProfileServant(specs[i].account);
+        auto* servant = new UserProfileServant(specs[i].account, poa, passwords);
         profiles[specs[i].account] = servant;
         CORBA::Object_var profile =
             activate(servant, i == 0 ? "HVC_USER_IOR" : "", "UserProfile." + specs[i].account);

@@ -1,22 +1,55 @@
-// A platform user's profile: the user's own properties.
+// A platform user's profile: the user's own properties, the password table
+// among them, and the user's session and project-set managers.
 #pragma once
 
+#include "PasswordTable.h"
 #include "PropertySetServant.h"
 
+#include <CosLifeCycle.hh>
 #include <EpUser.hh>
 
 #include <string>
 
 namespace hvc_sandbox {
 
+class ProjectSetManagerServant;
+class SessionManagerServant;
+
+// Activates the user's two managers in `poa`, which owns them as it owns the
+// profile; the profile keeps one reference of its own to each.
 class UserProfileServant : public virtual POA_EpUser::UserProfile, public PropertySetServant {
 public:
-    explicit UserProfileServant(std::string account);
+    // `factories` is the platform's factory finder the user's sessions offer
+    // (nil allowed).
+    UserProfileServant(
+        std::string account, PortableServer::POA_ptr poa, const PasswordTable& passwords,
+        CosLifeCycle::FactoryFinder_ptr factories = CosLifeCycle::FactoryFinder::_nil());
 
     char* account() override;
+    CORBA::Object_ptr getSessionManager() override;
+    CORBA::Object_ptr getProjectSetManager() override;
+    CORBA::Boolean checkProjectPassword(const char* dataStoreName, const char* projectName,
+                                        const char* password) override;
+
+    // The password table takes only sealed passwords of the platform's key:
+    // anything else raises CosPropertyService::UnsupportedProperty.
+    void define_property(const char* name, const CORBA::Any& value) override;
+
+    // For tests and the sandbox itself.
+    SessionManagerServant& sessions() { return *sessionManager; }
+    ProjectSetManagerServant& projectSets() { return *projectSetManager; }
+    // Hands out `manager` (nil allowed) instead of the user's session manager.
+    void handOutSessionManager(CORBA::Object_ptr manager);
+    // Stores a value without the password table's checks.
+    void store(const std::string& name, const CORBA::Any& value);
 
 private:
     const std::string accountName;
+    const PasswordTable passwords;
+    SessionManagerServant* sessionManager;
+    ProjectSetManagerServant* projectSetManager;
+    CORBA::Object_var sessionManagerRef;
+    CORBA::Object_var projectSetManagerRef;
 };
 
 } // namespace hvc_sandbox

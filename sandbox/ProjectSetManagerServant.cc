@@ -1,0 +1,56 @@
+#include "ProjectSetManagerServant.h"
+
+#include "ProjectSetServant.h"
+
+#include <hvc_util/Identifier.h>
+
+namespace hvc_sandbox {
+
+ProjectSetManagerServant::ProjectSetManagerServant(PortableServer::POA_ptr where)
+    : poa(PortableServer::POA::_duplicate(where)) {}
+
+EpProject::ProjectSet_ptr ProjectSetManagerServant::getProjectSet(const char* name,
+                                                                  EpUser::UserProfile_ptr) {
+    std::lock_guard<std::mutex> hold(lock);
+    auto found = sets.find(name);
+    if (found == sets.end())
+        throw EpProject::ProjectSetNotExistException(
+            ("No project set named '" + std::string(name) + "'").c_str());
+    return EpProject::ProjectSet::_duplicate(found->second.in());
+}
+
+EpProject::ProjectSet_ptr ProjectSetManagerServant::createProjectSet(const char* name) {
+    if (!hvc_util::Identifier::isValidIdentifier(name))
+        throw EpTypes::BadArgumentsException(
+            ("'" + std::string(name != nullptr ? name : "") + "' is not a valid project set name")
+                .c_str());
+    std::lock_guard<std::mutex> hold(lock);
+    if (sets.count(name) != 0)
+        throw EpProject::DuplicateProjectSetException(
+            ("A project set named '" + std::string(name) + "' exists already").c_str());
+    auto* servant = new ProjectSetServant(name);
+    PortableServer::ObjectId_var oid = poa->activate_object(servant);
+    servant->_remove_ref();
+    CORBA::Object_var obj = poa->id_to_reference(oid.in());
+    EpProject::ProjectSet_var set = EpProject::ProjectSet::_narrow(obj);
+    if (CORBA::is_nil(set))
+        throw CORBA::INTERNAL(0, CORBA::COMPLETED_NO);
+    sets.emplace(name, EpProject::ProjectSet::_duplicate(set.in()));
+    return set._retn();
+}
+
+DosTypes::StringSeq* ProjectSetManagerServant::getProjectSetNames() {
+    std::lock_guard<std::mutex> hold(lock);
+    DosTypes::StringSeq_var names = new DosTypes::StringSeq;
+    names->length(static_cast<CORBA::ULong>(sets.size()));
+    CORBA::ULong i = 0;
+    for (const auto& entry : sets)
+        names[i++] = entry.first.c_str();
+    return names._retn();
+}
+
+PortableServer::POA_ptr ProjectSetManagerServant::_default_POA() {
+    return PortableServer::POA::_duplicate(poa.in());
+}
+
+} // namespace hvc_sandbox

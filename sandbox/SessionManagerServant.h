@@ -1,0 +1,48 @@
+// A user's session manager: creates sessions and finds them by name.
+#pragma once
+
+#include <EpSession.hh>
+
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+
+namespace hvc_sandbox {
+
+// Activates the sessions it creates in `poa`, which owns them; keeps their
+// object identifiers until they are removed. Holds one reference of its own
+// to the POA and to the platform's factory finder (nil allowed).
+class SessionManagerServant : public POA_EpSession::SessionManager {
+public:
+    SessionManagerServant(PortableServer::POA_ptr poa, CosLifeCycle::FactoryFinder_ptr factories);
+
+    // EpTypes::BadArgumentsException for a name that is no valid identifier;
+    // EpSession::SessionNotExistException for an unknown one.
+    EpSession::Session_ptr getSession(const char* name) override;
+    // EpTypes::BadArgumentsException for a name that is no valid identifier;
+    // EpSession::DuplicateNameException for a name in use.
+    EpSession::Session_ptr createSession(const char* name,
+                                         EpProject::ProjectSet_ptr projectSet) override;
+    DosTypes::StringSeq* getSessionNames() override;
+
+    // For tests: the named session's remove() raises CosLifeCycle::NotRemovable.
+    void refuseRemoval(const std::string& name);
+    // Whether a session of that name exists.
+    bool knows(const std::string& name);
+
+    // Called by a session's remove(): false when its removal is refused;
+    // otherwise the session is forgotten and deactivated.
+    bool remove(const std::string& name);
+
+    PortableServer::POA_ptr _default_POA() override;
+
+private:
+    PortableServer::POA_var poa;
+    CosLifeCycle::FactoryFinder_var factories;
+    std::mutex lock;
+    std::map<std::string, PortableServer::ObjectId> sessions;
+    std::set<std::string> unremovable;
+};
+
+} // namespace hvc_sandbox

@@ -1,0 +1,61 @@
+// One session of a user: its name, marker, identifier, project set and
+// properties (the interpreter and source-priority tables among them).
+#pragma once
+
+#include "PropertySetServant.h"
+
+#include <EpSession.hh>
+
+#include <mutex>
+#include <string>
+
+namespace hvc_sandbox {
+
+class SessionManagerServant;
+
+// Activated by its session manager, whose POA then owns it. Holds one
+// reference of its own to its project set and to the platform's factory
+// finder; refers to the manager, which outlives it.
+class SessionServant : public virtual POA_EpSession::Session, public PropertySetServant {
+public:
+    SessionServant(SessionManagerServant& manager, std::string name,
+                   CosLifeCycle::FactoryFinder_ptr factories);
+
+    char* name() override;
+    char* marker() override;
+    void marker(const char* text) override;
+    EpProject::ProjectSet_ptr getProjectSet() override;
+    // Raises EpSession::ProjectSetAlreadyExistException once the session has
+    // a project set.
+    void setProjectSet(EpProject::ProjectSet_ptr projectSet) override;
+
+    EpEntity::Identifier_slice* identifier() override;
+    CORBA::Boolean isIdentical(EpEntity::Entity_ptr other) override;
+    CORBA::Boolean isEqual(EpEntity::Entity_ptr other) override;
+
+    // The platform's factories; CosLifeCycle::NoFactory when it has none.
+    CosLifeCycle::Factories* find_factories(const CosLifeCycle::Key& key) override;
+
+    // Sessions are neither copied nor moved.
+    CosLifeCycle::LifeCycleObject_ptr copy(CosLifeCycle::FactoryFinder_ptr there,
+                                           const CosLifeCycle::Criteria& criteria) override;
+    void move(CosLifeCycle::FactoryFinder_ptr there,
+              const CosLifeCycle::Criteria& criteria) override;
+    // Leaves the manager and the POA, unless the manager was told to refuse
+    // this session's removal (CosLifeCycle::NotRemovable).
+    void remove() override;
+
+    // The manager's POA, so that references are made where the session lives.
+    PortableServer::POA_ptr _default_POA() override;
+
+private:
+    SessionManagerServant& manager;
+    const std::string sessionName;
+    CORBA::Octet id[16];
+    CosLifeCycle::FactoryFinder_var factories;
+    std::mutex stateLock;
+    std::string markerText;
+    EpProject::ProjectSet_var projectSet;
+};
+
+} // namespace hvc_sandbox
