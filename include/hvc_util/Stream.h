@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 namespace hvc_util {
 
@@ -75,14 +76,31 @@ public:
     Stream& operator<<(unsigned char c) { return *this << static_cast<char>(c); }
     void put(char c) { *this << c; }
     Stream& operator<<(bool b);
-    Stream& operator<<(short n);
+    Stream& operator<<(short n) {
+        storeLE(room(2), static_cast<std::uint16_t>(n));
+        return *this;
+    }
     Stream& operator<<(unsigned short n) { return *this << static_cast<short>(n); }
-    Stream& operator<<(int n);
+    Stream& operator<<(int n) {
+        storeLE(room(4), static_cast<std::uint32_t>(n));
+        return *this;
+    }
     Stream& operator<<(unsigned int n) { return *this << static_cast<int>(n); }
-    Stream& operator<<(std::int64_t n);
+    Stream& operator<<(std::int64_t n) {
+        storeLE(room(8), static_cast<std::uint64_t>(n));
+        return *this;
+    }
     Stream& operator<<(std::uint64_t n) { return *this << static_cast<std::int64_t>(n); }
-    Stream& operator<<(const double& d);
-    Stream& operator<<(const float& f);
+    Stream& operator<<(const double& d) {
+        std::uint64_t bits;
+        std::memcpy(&bits, &d, sizeof bits);
+        storeLE(room(8), bits);
+        return *this;
+    }
+    Stream& operator<<(const float& f) {
+        storeFloat(room(4), f);
+        return *this;
+    }
     // Length-prefixed; a null text is written as length 0.
     Stream& operator<<(const char* text);
     // Writes other's written bytes, length-prefixed, then empties `other`
@@ -108,18 +126,46 @@ public:
     Stream& operator>>(unsigned char& c);
     void get(char& c) { *this >> c; }
     Stream& operator>>(bool& b);
-    Stream& operator>>(short& n);
-    Stream& operator>>(unsigned short& n);
-    Stream& operator>>(int& n);
-    Stream& operator>>(unsigned int& n);
-    Stream& operator>>(std::int64_t& n);
-    Stream& operator>>(std::uint64_t& n);
+    Stream& operator>>(short& n) {
+        if (const char* p = take(2))
+            n = static_cast<short>(loadLE<std::uint16_t>(p));
+        return *this;
+    }
+    Stream& operator>>(unsigned short& n) {
+        if (const char* p = take(2))
+            n = loadLE<std::uint16_t>(p);
+        return *this;
+    }
+    Stream& operator>>(int& n) {
+        if (const char* p = take(4))
+            n = static_cast<int>(loadLE<std::uint32_t>(p));
+        return *this;
+    }
+    Stream& operator>>(unsigned int& n) {
+        if (const char* p = take(4))
+            n = loadLE<std::uint32_t>(p);
+        return *this;
+    }
+    Stream& operator>>(std::int64_t& n) {
+        if (const char* p = take(8))
+            n = static_cast<std::int64_t>(loadLE<std::uint64_t>(p));
+        return *this;
+    }
+    Stream& operator>>(std::uint64_t& n) {
+        if (const char* p = take(8))
+            n = loadLE<std::uint64_t>(p);
+        return *this;
+    }
     Stream& operator>>(double& d) {
-        get(&d, 1);
+        if (const char* p = take(8)) {
+            std::uint64_t bits = loadLE<std::uint64_t>(p);
+            std::memcpy(&d, &bits, sizeof d);
+        }
         return *this;
     }
     Stream& operator>>(float& f) {
-        get(&f, 1);
+        if (const char* p = take(4))
+            f = loadFloat(p);
         return *this;
     }
     // Releases *text (std::free), then reads a length-prefixed text into a new
@@ -164,7 +210,46 @@ private:
     }
     // Checks that `bytes` are unread, sets the flag accordingly, and takes
     // them; null on failure.
-    const char* take(std::uint64_t bytes);
+    const char* take(std::uint64_t bytes) {
+        if (bytes > static_cast<std::uint64_t>(writePos - readPos)) {
+            failed = true;
+            return nullptr;
+        }
+        failed = false;
+        const char* p = readPos;
+        readPos += bytes;
+        return p;
+    }
+
+    // Byte order of the stream, whatever the host's: little-endian numbers,
+    // and floats most significant byte first.
+    template <class U> static void storeLE(char* p, U v) {
+        for (unsigned int i = 0; i < sizeof(U); ++i)
+            p[i] = static_cast<char>(v >> (8 * i));
+    }
+    template <class U> static U loadLE(const char* p) {
+        U v = 0;
+        for (unsigned int i = 0; i < sizeof(U); ++i)
+            v = static_cast<U>(v | static_cast<U>(static_cast<unsigned char>(p[i])) << (8 * i));
+        return v;
+    }
+    static void storeFloat(char* p, float f) {
+        std::uint32_t bits;
+        std::memcpy(&bits, &f, sizeof bits);
+        for (unsigned int i = 0; i < 4; ++i)
+            p[i] = static_cast<char>(bits >> (8 * (3 - i)));
+    }
+    // Arrays of n elements of T, each as the little-endian U of its bits.
+    template <class U, class T> static void encode(char* out, const T* in, unsigned int n);
+    template <class U, class T> static void decode(T* out, const char* in, unsigned int n);
+    static float loadFloat(const char* p) {
+        std::uint32_t bits = 0;
+        for (unsigned int i = 0; i < 4; ++i)
+            bits = bits << 8 | static_cast<unsigned char>(p[i]);
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        return f;
+    }
     // The bytes of a length-prefixed block, still inside this buffer.
     bool getBuff(const char*& data, unsigned int& length);
     void copyFrom(const Stream& other);

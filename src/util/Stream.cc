@@ -13,42 +13,6 @@ namespace {
 
 constexpr bool hostIsLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
 
-template <class U> void storeLE(char* p, U v) {
-    for (unsigned int i = 0; i < sizeof(U); ++i)
-        p[i] = static_cast<char>(v >> (8 * i));
-}
-
-template <class U> U loadLE(const char* p) {
-    U v = 0;
-    for (unsigned int i = 0; i < sizeof(U); ++i)
-        v = static_cast<U>(v | static_cast<U>(static_cast<unsigned char>(p[i])) << (8 * i));
-    return v;
-}
-
-// Floats travel most significant byte first, unlike every other number.
-void storeFloat(char* p, float f) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &f, sizeof bits);
-    for (unsigned int i = 0; i < 4; ++i)
-        p[i] = static_cast<char>(bits >> (8 * (3 - i)));
-}
-
-float loadFloat(const char* p) {
-    std::uint32_t bits = 0;
-    for (unsigned int i = 0; i < 4; ++i)
-        bits = bits << 8 | static_cast<unsigned char>(p[i]);
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-}
-
-std::uint64_t bitsOf(double d) {
-    std::uint64_t bits;
-    std::memcpy(&bits, &d, sizeof bits);
-    return bits;
-}
-
-
 char* allocate(std::size_t n) {
     char* p = static_cast<char*>(std::malloc(n));
     if (!p)
@@ -248,31 +212,6 @@ Stream& Stream::operator<<(bool b) {
     return *this;
 }
 
-Stream& Stream::operator<<(short n) {
-    storeLE(room(2), static_cast<std::uint16_t>(n));
-    return *this;
-}
-
-Stream& Stream::operator<<(int n) {
-    storeLE(room(4), static_cast<std::uint32_t>(n));
-    return *this;
-}
-
-Stream& Stream::operator<<(std::int64_t n) {
-    storeLE(room(8), static_cast<std::uint64_t>(n));
-    return *this;
-}
-
-Stream& Stream::operator<<(const double& d) {
-    storeLE(room(8), bitsOf(d));
-    return *this;
-}
-
-Stream& Stream::operator<<(const float& f) {
-    storeFloat(room(4), f);
-    return *this;
-}
-
 Stream& Stream::operator<<(const char* text) {
     unsigned int length = text ? checkedBytes(std::strlen(text)) : 0;
     // The text may lie in this very buffer, which growing can move.
@@ -298,11 +237,9 @@ Stream& Stream::operator<<(Stream& other) {
     return *this;
 }
 
-namespace {
-
 // Encodes `n` elements of T as little-endian U each, with a plain copy
 // where the host order already is the stream's.
-template <class U, class T> void encode(char* out, const T* in, unsigned int n) {
+template <class U, class T> void Stream::encode(char* out, const T* in, unsigned int n) {
     if (hostIsLittleEndian) {
         std::memmove(out, in, sizeof(T) * n);
         return;
@@ -314,7 +251,7 @@ template <class U, class T> void encode(char* out, const T* in, unsigned int n) 
     }
 }
 
-template <class U, class T> void decode(T* out, const char* in, unsigned int n) {
+template <class U, class T> void Stream::decode(T* out, const char* in, unsigned int n) {
     if (hostIsLittleEndian) {
         std::memcpy(out, in, sizeof(T) * n);
         return;
@@ -324,8 +261,6 @@ template <class U, class T> void decode(T* out, const char* in, unsigned int n) 
         std::memcpy(out + i, &v, sizeof v);
     }
 }
-
-} // namespace
 
 #define HVC_STREAM_ARRAY(T, U)                                                                     \
     void Stream::put(const T* p, unsigned int n) {                                                 \
@@ -382,17 +317,6 @@ void Stream::put(const float* p, unsigned int n) {
     }
 }
 
-const char* Stream::take(std::uint64_t bytes) {
-    if (bytes > getUnread()) {
-        failed = true;
-        return nullptr;
-    }
-    failed = false;
-    const char* p = readPos;
-    readPos += bytes;
-    return p;
-}
-
 Stream& Stream::operator>>(char& c) {
     if (const char* p = take(1))
         c = *p;
@@ -408,42 +332,6 @@ Stream& Stream::operator>>(unsigned char& c) {
 Stream& Stream::operator>>(bool& b) {
     if (const char* p = take(1))
         b = *p != 0;
-    return *this;
-}
-
-Stream& Stream::operator>>(short& n) {
-    if (const char* p = take(2))
-        n = static_cast<short>(loadLE<std::uint16_t>(p));
-    return *this;
-}
-
-Stream& Stream::operator>>(unsigned short& n) {
-    if (const char* p = take(2))
-        n = loadLE<std::uint16_t>(p);
-    return *this;
-}
-
-Stream& Stream::operator>>(int& n) {
-    if (const char* p = take(4))
-        n = static_cast<int>(loadLE<std::uint32_t>(p));
-    return *this;
-}
-
-Stream& Stream::operator>>(unsigned int& n) {
-    if (const char* p = take(4))
-        n = loadLE<std::uint32_t>(p);
-    return *this;
-}
-
-Stream& Stream::operator>>(std::int64_t& n) {
-    if (const char* p = take(8))
-        n = static_cast<std::int64_t>(loadLE<std::uint64_t>(p));
-    return *this;
-}
-
-Stream& Stream::operator>>(std::uint64_t& n) {
-    if (const char* p = take(8))
-        n = loadLE<std::uint64_t>(p);
     return *this;
 }
 

@@ -1,0 +1,120 @@
+// Stream put and get of a million doubles and ints beside memcpy into a
+// buffer allocated beforehand.
+#include <hvc_util/Stream.h>
+
+#include "support/BenchMain.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <numeric>
+#include <vector>
+
+namespace {
+
+constexpr unsigned int count = 1000000;
+
+template <class T> std::vector<T> values() {
+    std::vector<T> v(count);
+    std::iota(v.begin(), v.end(), T(1));
+    return v;
+}
+
+template <class T> void BM_StreamPutArray(benchmark::State& state) {
+    const std::vector<T> in = values<T>();
+    for (auto _ : state) {
+        hvc_util::Stream s;
+        s.put(in.data(), count);
+        benchmark::DoNotOptimize(s.getBuffer(false));
+    }
+    state.SetBytesProcessed(state.iterations() * count * sizeof(T));
+}
+
+template <class T> void BM_StreamPutEach(benchmark::State& state) {
+    const std::vector<T> in = values<T>();
+    for (auto _ : state) {
+        hvc_util::Stream s;
+        for (const T& v : in)
+            s << v;
+        benchmark::DoNotOptimize(s.getBuffer(false));
+    }
+    state.SetBytesProcessed(state.iterations() * count * sizeof(T));
+}
+
+template <class T> void BM_MemcpyPut(benchmark::State& state) {
+    const std::vector<T> in = values<T>();
+    std::vector<char> out(count * sizeof(T));
+    for (auto _ : state) {
+        std::memcpy(out.data(), in.data(), count * sizeof(T));
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * count * sizeof(T));
+}
+
+template <class T> hvc_util::Stream filled() {
+    const std::vector<T> in = values<T>();
+    hvc_util::Stream s;
+    s.put(in.data(), count);
+    return s;
+}
+
+template <class T> void BM_StreamGetArray(benchmark::State& state) {
+    hvc_util::Stream s = filled<T>();
+    std::vector<T> out(count);
+    for (auto _ : state) {
+        s.resetRead();
+        s.get(out.data(), count);
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * count * sizeof(T));
+}
+
+template <class T> void BM_StreamGetEach(benchmark::State& state) {
+    hvc_util::Stream s = filled<T>();
+    std::vector<T> out(count);
+    for (auto _ : state) {
+        s.resetRead();
+        for (T& v : out)
+            s >> v;
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * count * sizeof(T));
+}
+
+template <class T> void BM_MemcpyGet(benchmark::State& state) {
+    const std::vector<T> in = values<T>();
+    std::vector<T> out(count);
+    for (auto _ : state) {
+        std::memcpy(out.data(), in.data(), count * sizeof(T));
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * count * sizeof(T));
+}
+
+} // namespace
+
+BENCHMARK_TEMPLATE(BM_StreamPutArray, double);
+BENCHMARK_TEMPLATE(BM_StreamPutEach, double);
+BENCHMARK_TEMPLATE(BM_MemcpyPut, double);
+BENCHMARK_TEMPLATE(BM_StreamGetArray, double);
+BENCHMARK_TEMPLATE(BM_StreamGetEach, double);
+BENCHMARK_TEMPLATE(BM_MemcpyGet, double);
+BENCHMARK_TEMPLATE(BM_StreamPutArray, int);
+BENCHMARK_TEMPLATE(BM_StreamPutEach, int);
+BENCHMARK_TEMPLATE(BM_MemcpyPut, int);
+BENCHMARK_TEMPLATE(BM_StreamGetArray, int);
+BENCHMARK_TEMPLATE(BM_StreamGetEach, int);
+BENCHMARK_TEMPLATE(BM_MemcpyGet, int);
+
+HVC_BENCH_RATIO("BM_StreamPutArray<double>", "BM_MemcpyPut<double>");
+HVC_BENCH_RATIO("BM_StreamPutEach<double>", "BM_MemcpyPut<double>");
+HVC_BENCH_RATIO("BM_StreamGetArray<double>", "BM_MemcpyGet<double>");
+HVC_BENCH_RATIO("BM_StreamGetEach<double>", "BM_MemcpyGet<double>");
+HVC_BENCH_RATIO("BM_StreamPutArray<int>", "BM_MemcpyPut<int>");
+HVC_BENCH_RATIO("BM_StreamPutEach<int>", "BM_MemcpyPut<int>");
+HVC_BENCH_RATIO("BM_StreamGetArray<int>", "BM_MemcpyGet<int>");
+HVC_BENCH_RATIO("BM_StreamGetEach<int>", "BM_MemcpyGet<int>");
