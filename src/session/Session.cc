@@ -1,0 +1,158 @@
+// The session manager and the lifecycle of sessions.
+#include "hvc_util/Session.h"
+
+#include "hvc_util/Date.h"
+#include "hvc_util/Identifier.h"
+#include "hvc_util/UUID.h"
+#include "hvc_util/UserProfile.h"
+
+#include "bindings/Diagnostics.h"
+#include "bindings/Environment.h"
+#include "bindings/Handlers.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace hvc_util {
+
+namespace {
+
+const char* const sessionNameVariable = "halvercast.sessionName";
+
+const char* const badManager = "User Profile returned bad ProjectSetManager.";
+const OperationFailures managerFailures = {
+    "Could not connect to the Halvercast UserServer",
+    "Unknown exception trying to connnect to the Halvercast UserServer"};
+const OperationFailures findFailures = {
+    "Could not retrieve the session manager from the Halvercast UserServer",
+    "Unknown exception trying to connnect to the Halvercast UserServer"};
+const OperationFailures createFailures = {"Could not create a session",
+                                          "Unknown exception trying to create a session"};
+
+const char* const monthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                  "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+// Shown for a month the clock cannot name, rather than reading past the table.
+const char* const unknownMonth = "???";
+
+} // namespace
+
+const String Session::temporarySessionName("temporarySession");
+EpSession::SessionManager_ptr Session::manager = EpSession::SessionManager::_nil();
+int Session::temporaryNameCount = 0;
+
+bool Session::isValidSessionName(const char* name) {
+    return Identifier::isValidIdentifier(name);
+}
+
+EpSession::SessionManager_ptr Session::getSessionManager() {
+    if (!CORBA::is_nil(manager))
+        return EpSession::SessionManager::_duplicate(manager);
+    withHandlers<EpTypes::FailedOperationException>(managerFailures, [] {
+        EpUser::UserProfile_var profile = UserProfile::getUserProfile();
+        CORBA::Object_var handedOut = profile->getSessionManager();
+        EpSession::SessionManager_var narrowed = EpSession::SessionManager::_narrow(handedOut);
+        if (CORBA::is_nil(narrowed))
+            throw EpTypes::FailedOperationException(badManager);
+        manager = narrowed._retn();
+    });
+    return EpSession::SessionManager::_duplicate(manager);
+}
+
+EpSession::Session_ptr Session::getSession(String name) {
+    if (CORBA::is_nil(manager))
+        CORBA::release(getSessionManager());
+    return withHandlers<EpSession::SessionNotExistException, EpTypes::BadArgumentsException>(
+        findFailures, [&] { return manager->getSession(name.getValue()); });
+}
+
+EpSession::Session_ptr Session::getSession() {
+    if (const char* current = Environment::get(sessionNameVariable); current != nullptr) {
+        try {
+            return getSession(String(current));
+        } catch (const EpSession::SessionNotExistException&) {
+        } catch (const EpTypes::FailedOperationException&) {
+        } catch (const EpTypes::BadArgumentsException&) {
+        }
+        return EpSession::Session::_nil();
+    }
+    String name = createTemporaryName();
+    EpSession::Session_var session;
+    try {
+        session = createSession(name.getValue(), EpProject::ProjectSet::_nil());
+        if (!CORBA::is_nil(session))
+            session->marker(temporarySessionName.getValue());
+    } catch (const EpSession::DuplicateNameException&) {
+    } catch (const EpTypes::FailedOperationException&) {
+    } catch (const EpTypes::BadArgumentsException&) {
+    }
+    if (!CORBA::is_nil(session))
+        Environment::set(sessionNameVariable, name.getValue());
+    return session._retn();
+}
+
+String Session::getSessionUUID(EpSession::Session_ptr session) {
+    if (CORBA::is_nil(session))
+        throw CORBA::BAD_PARAM(0, CORBA::COMPLETED_NO);
+    EpEntity::Identifier_var bytes = session->identifier();
+    UUID id(static_cast<const unsigned char*>(bytes.in()));
+    String text;
+    id.getString(text);
+    return text;
+}
+
+EpSession::Session_ptr Session::createSession(const char* name,
+                                              EpProject::ProjectSet_ptr projectSet) {
+    EpSession::SessionManager_var sessions = getSessionManager();
+    if (name == nullptr || *name == '\0')
+        return EpSession::Session::_nil();
+    return withHandlers<EpSession::DuplicateNameException, EpTypes::BadArgumentsException>(
+        createFailures, [&] { return sessions->createSession(name, projectSet); });
+}
+
+EpSession::Session_ptr Session::createSession(const char* name) {
+    if (name == nullptr || *name == '\0')
+        return EpSession::Session::_nil();
+    try {
+        return createSession(name, EpProject::ProjectSet::_nil());
+    } catch (const EpTypes::FailedOperationException& e) {
+        Diagnostics::print("EpTypes::FailedOperationException: %s\n", e.reason.in());
+    } catch (const EpSession::DuplicateNameException& e) {
+        Diagnostics::print("EpSession::DuplicateNameException: %s\n", e.reason.in());
+    } catch (const EpTypes::BadArgumentsException& e) {
+        Diagnostics::print("EpTypes::BadArgumentsException: %s\n", e.reason.in());
+    }
+    return EpSession::Session::_nil();
+}
+
+void Session::removeIfTemporary(EpSession::Session_ptr session) {
+    if (CORBA::is_nil(session))
+        return;
+    CORBA::String_var marker = session->marker();
+    if (std::strcmp(marker.in(), temporarySessionName.getValue()) != 0)
+        return;
+    try {
+        session->remove();
+    } catch (const CosLifeCycle::NotRemovable&) {
+    }
+}
+
+String Session::createTemporaryName() {
+    std::unique_ptr<EpTypes::Date> now(Date::getCurrentDate());
+    ++temporaryNameCount;
+    const int month = now->month;
+    const char* monthName = month >= 1 && month <= 12 ? monthNames[month - 1] : unknownMonth;
+    const char* const format = "temp_%02d_%.3s_%4d_%02d_%02d_%02d_%d";
+    const int length = std::snprintf(nullptr, 0, format, static_cast<int>(now->day), monthName,
+                                     static_cast<int>(now->year), static_cast<int>(now->hour),
+                                     static_cast<int>(now->minute), static_cast<int>(now->second),
+                                     temporaryNameCount);
+    std::string text(static_cast<size_t>(length), '\0');
+    std::snprintf(text.data(), text.size() + 1, format, static_cast<int>(now->day), monthName,
+                  static_cast<int>(now->year), static_cast<int>(now->hour),
+                  static_cast<int>(now->minute), static_cast<int>(now->second), temporaryNameCount);
+    return String(text.c_str());
+}
+
+} // namespace hvc_util

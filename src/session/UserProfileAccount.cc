@@ -1,0 +1,240 @@
+// The user's accounts (aliases) and project passwords.
+#include "hvc_util/String.h"
+#include "hvc_util/System.h"
+#include "hvc_util/UserProfile.h"
+
+#include "bindings/Environment.h"
+#include "bindings/Handlers.h"
+#include "bindings/internal/hvc_internal.h"
+#include "session/AnyValues.h"
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace hvc_util {
+
+namespace {
+
+// The operating-system name of accounts on this build's systems.
+const char* const localOsName = "UNIX";
+// The operating-system name of the account registerAlias names.
+const char* const unixOsName = "UNIX";
+// The platform's scope of an account described by the library.
+const EpUser::AccountScope describedScope = EpUser::SCOPE_GLOBAL;
+
+const char* const noLocalNames = "Could not obtain host name or user name from the environment.";
+const OperationFailures localInfoFailures = {"Could not obtain local info",
+                                             "Could not obtain local info"};
+const OperationFailures userInfoFailures = {"Error connecting to User Alias Service",
+                                            "Unknown exception connecting to User Alias Service"};
+const OperationFailures registerFailures = {
+    "Error connecting to User Alias Service to register an alias",
+    "Unknown exception connecting to User Alias Service to register an alias"};
+
+const char* const noProjects = "The # of projects  cannot be <= 0";
+const char* const invalidPasswordProperty = "Invalid password property name.";
+const char* const sealFailure = "Could not seal the project password: ";
+const char* const noNames = "Datastore/projectname is null.";
+const OperationFailures setPasswordFailures = {"Error setting project password",
+                                               "Unknown exception trying to set project password"};
+const OperationFailures passwordExistsFailures = {
+    "Error determining if project password exists",
+    "Unknown exception trying to set determine if project password exists"};
+
+struct InternalText {
+    void operator()(char* text) const { hvc_util_internal_free_string(text); }
+};
+using InternalString = std::unique_ptr<char, InternalText>;
+
+const char* orEmpty(const char* text) {
+    return text != nullptr ? text : "";
+}
+
+// The user name the environment gives, without the password-database
+// fallback: an account described to the platform names its login user.
+const char* environmentUserName() {
+    for (const char* name : {"USERNAME", "LOGNAME", "USER"}) {
+        const char* value = Environment::get(name);
+        if (value != nullptr && *value != '\0')
+            return value;
+    }
+    return nullptr;
+}
+
+void requireProfile(EpUser::UserProfile_ptr profile) {
+    if (CORBA::is_nil(profile))
+        throw CORBA::BAD_PARAM(0, CORBA::COMPLETED_NO);
+}
+
+// The password table, or false when the profile has none. Raises
+// "Invalid password property name." for a refused name; other failures pass.
+bool readPasswordTable(EpUser::UserProfile_ptr profile, CosPropertyService::Properties& table) {
+    CORBA::Any_var value;
+    try {
+        value =
+            profile->get_property_value(EpProject::DataStoreDescriptor::PROP_DATASTORE_PASSWORD);
+    } catch (const CosPropertyService::PropertyNotFound&) {
+        return false;
+    } catch (const CosPropertyService::InvalidPropertyName&) {
+        throw EpTypes::FailedOperationException(invalidPasswordProperty);
+    }
+    const CosPropertyService::Properties* stored = nullptr;
+    if (extractExact(value.in(), CosPropertyService::_tc_Properties, stored))
+        table = *stored;
+    else
+        table.length(0); // a table of another type counts as empty
+    return true;
+}
+
+// A data store's project list; another type counts as an empty list.
+EpProject::ProjectAccessInfoSeq projectsOf(const CosPropertyService::Property& store) {
+    const EpProject::ProjectAccessInfoSeq* projects = nullptr;
+    if (extractExact(store.property_value, EpProject::_tc_ProjectAccessInfoSeq, projects))
+        return *projects;
+    return EpProject::ProjectAccessInfoSeq();
+}
+
+CORBA::String_var seal(const char* clear) {
+    InternalString sealed(hvc_util_internal_encrypt(orEmpty(clear)));
+    if (!sealed)
+        throw EpTypes::FailedOperationException(
+            (std::string(sealFailure) + hvc_util_internal_last_error()).c_str());
+    return CORBA::string_dup(sealed.get());
+}
+
+void apply(CosPropertyService::Properties& table, const EpProject::ProjectAccessInfo& entry) {
+    for (CORBA::ULong i = 0; i < table.length(); ++i) {
+        if (std::strcmp(table[i].property_name, entry.dataStoreName) != 0)
+            continue;
+        EpProject::ProjectAccessInfoSeq projects = projectsOf(table[i]);
+        CORBA::ULong j = 0;
+        while (j < projects.length() &&
+               std::strcmp(projects[j].projectName, entry.projectName) != 0)
+            ++j;
+        if (j == projects.length()) {
+            projects.length(j + 1);
+            projects[j].dataStoreName = entry.dataStoreName;
+            projects[j].projectName = entry.projectName;
+        }
+        projects[j].accessNote = entry.accessNote;
+        projects[j].password = seal(entry.password);
+        table[i].property_value <<= projects;
+        return;
+    }
+    EpProject::ProjectAccessInfoSeq projects;
+    projects.length(1);
+    projects[0].dataStoreName = entry.dataStoreName;
+    projects[0].projectName = entry.projectName;
+    projects[0].accessNote = entry.accessNote;
+    projects[0].password = seal(entry.password);
+    CORBA::ULong n = table.length();
+    table.length(n + 1);
+    table[n].property_name = entry.dataStoreName;
+    table[n].property_value <<= projects;
+}
+
+} // namespace
+
+void UserProfile::getLocalInfo(EpUser::AliasInfo& info) {
+    withHandlers<EpTypes::FailedOperationException>(localInfoFailures, [&] {
+        String node;
+        System::getNodeName(node);
+        info.hostName = node.isSet() ? CORBA::string_dup(node.getValue()) : nullptr;
+        const char* user = environmentUserName();
+        info.userName = user != nullptr ? CORBA::string_dup(user) : nullptr;
+        info.osName = localOsName;
+        if (info.hostName.in() == nullptr || info.userName.in() == nullptr)
+            throw EpTypes::FailedOperationException(noLocalNames);
+        info.scope = describedScope;
+    });
+}
+
+EpUser::UserInfo UserProfile::getUserInfo() {
+    return withHandlers<EpUser::NoKnownAliasException>(userInfoFailures, [&] {
+        EpUser::AliasService_var aliases = getUserAliasService();
+        EpUser::AliasInfo local;
+        getLocalInfo(local);
+        EpUser::UserInfo_var answer = aliases->lookupAlias(local);
+        EpUser::UserInfo result = answer.in();
+        return result;
+    });
+}
+
+void UserProfile::registerAlias(EpUser::AccountScope scope, const char* hostName,
+                                const char* userName, const char* text) {
+    EpUser::AliasService_var aliases = getUserAliasService();
+    withHandlers<EpTypes::FailedOperationException>(registerFailures, [&] {
+        EpUser::AliasInfo unixAccount;
+        unixAccount.hostName = orEmpty(hostName);
+        unixAccount.userName = orEmpty(userName);
+        unixAccount.osName = unixOsName;
+        unixAccount.scope = describedScope;
+        EpUser::UserInfo_var owner = aliases->lookupAlias(unixAccount);
+        EpUser::AliasInfo local;
+        getLocalInfo(local);
+        local.scope = scope;
+        InternalString key(hvc_util_internal_id_to_key(owner->id));
+        aliases->registerAlias(key ? key.get() : "", local, orEmpty(text));
+    });
+}
+
+void UserProfile::setProjectPassword(EpUser::UserProfile_ptr profile,
+                                     const EpProject::ProjectAccessInfoSeq& projects) {
+    if (projects.length() == 0)
+        throw EpTypes::FailedOperationException(noProjects);
+    requireProfile(profile);
+    CosPropertyService::Properties table;
+    withHandlers<EpTypes::FailedOperationException>(setPasswordFailures,
+                                                    [&] { readPasswordTable(profile, table); });
+    withHandlers<EpTypes::FailedOperationException>(setPasswordFailures, [&] {
+        for (CORBA::ULong i = 0; i < projects.length(); ++i)
+            apply(table, projects[i]);
+        CORBA::Any value;
+        value <<= table;
+        profile->define_property(EpProject::DataStoreDescriptor::PROP_DATASTORE_PASSWORD, value);
+    });
+}
+
+void UserProfile::setProjectPassword(EpUser::UserProfile_ptr profile,
+                                     const char* const* dataStoreNames,
+                                     const char* const* projectNames, const char* const* passwords,
+                                     int count) {
+    if (count <= 0)
+        throw EpTypes::FailedOperationException(noProjects);
+    if (dataStoreNames == nullptr || projectNames == nullptr || passwords == nullptr)
+        throw CORBA::BAD_PARAM(0, CORBA::COMPLETED_NO);
+    EpProject::ProjectAccessInfoSeq projects;
+    projects.length(static_cast<CORBA::ULong>(count));
+    for (int i = 0; i < count; ++i) {
+        projects[i].dataStoreName = orEmpty(dataStoreNames[i]);
+        projects[i].projectName = orEmpty(projectNames[i]);
+        projects[i].accessNote = "";
+        projects[i].password = orEmpty(passwords[i]);
+    }
+    setProjectPassword(profile, projects);
+}
+
+bool UserProfile::projectPasswordExists(EpUser::UserProfile_ptr profile, const char* dataStoreName,
+                                        const char* projectName) {
+    if (dataStoreName == nullptr || projectName == nullptr)
+        throw EpTypes::FailedOperationException(noNames);
+    requireProfile(profile);
+    return withHandlers<EpTypes::FailedOperationException>(passwordExistsFailures, [&] {
+        CosPropertyService::Properties table;
+        if (!readPasswordTable(profile, table))
+            return false;
+        for (CORBA::ULong i = 0; i < table.length(); ++i) {
+            if (std::strcmp(table[i].property_name, dataStoreName) != 0)
+                continue;
+            EpProject::ProjectAccessInfoSeq projects = projectsOf(table[i]);
+            for (CORBA::ULong j = 0; j < projects.length(); ++j)
+                if (std::strcmp(projects[j].projectName, projectName) == 0)
+                    return true;
+            return false;
+        }
+        return false;
+    });
+}
+
+} // namespace hvc_util
