@@ -1,0 +1,149 @@
+// The typical request of an application started without a session name,
+// against a child hvc-sandbox process over IIOP, with a second process of
+// this program reading back what the first wrote.
+#include "hvc_util/ProjectSet.h"
+#include "hvc_util/Session.h"
+#include "hvc_util/UserProfile.h"
+
+#include "support/ChildProcess.h"
+#include "support/ScopedEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <regex>
+#include <string>
+#include <unistd.h>
+
+using hvc_util::ProjectSet;
+using hvc_util::Session;
+using hvc_util::UserProfile;
+
+namespace {
+
+const char* const readerLine = "reader: ";
+
+std::string selfPath() {
+    char path[PATH_MAX] = {};
+    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    return n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string();
+}
+
+std::string env(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "<unset>";
+}
+
+// What the reading process found in the current session, as one line.
+std::string describeCurrentSession() {
+    EpSession::Session_var session = Session::getSession();
+    if (CORBA::is_nil(session))
+        return "no session";
+    std::string line(Session::getSessionUUID(session));
+    line += " ";
+    line += Session::getInterpreter(session, "Store", "Proj").getValue();
+    std::unique_ptr<DosTypes::StringSeq> order(
+        Session::getSourcePriority(session, "Store", "Proj"));
+    for (CORBA::ULong i = 0; i < order->length(); ++i)
+        line += std::string(i == 0 ? " " : ",") + (*order)[i].in();
+    return line;
+}
+
+} // namespace
+
+// Run only by TypicalRequest.TemporarySessionFromStartToRemoval, as its second process.
+TEST(TypicalRequest, DISABLED_Reader) {
+    std::string line;
+    try {
+        line = describeCurrentSession();
+    } catch (const CORBA::Exception& e) {
+        line = std::string("failed: ") + e._name();
+    }
+    std::cout << readerLine << line << std::endl;
+}
+
+TEST(TypicalRequest, TemporarySessionFromStartToRemoval) {
+    hvc_test::ScopedEnv scoped("USERNAME", "tester");
+    hvc_test::SandboxProcess sandbox;
+    scoped.set("HVC_HOME", sandbox.home());
+
+    const char* argv[] = {"app", "-projectSet", "Survey", "input.dat"};
+    int rest = 0;
+    char** kept = Session::parseCmdLineArgs(argv, 4, &rest);
+    ASSERT_EQ(rest, 2);
+    for (int i = 0; i < rest; ++i)
+        delete[] kept[i];
+    delete[] kept;
+
+    EpUser::UserProfile_var profile = UserProfile::getUserProfile();
+    CORBA::Object_var setsObj = profile->getProjectSetManager();
+    EpProject::ProjectSetManager_var sets = EpProject::ProjectSetManager::_narrow(setsObj);
+    ASSERT_FALSE(CORBA::is_nil(sets));
+    EpProject::ProjectSet_var survey = sets->createProjectSet("Survey");
+
+    // No session name: a temporary session is created, marked and named.
+    ASSERT_EQ(env("halvercast.sessionName"), "<unset>");
+    EpSession::Session_var session = Session::getSession();
+    ASSERT_FALSE(CORBA::is_nil(session));
+    const std::string name = CORBA::String_var(session->name()).in();
+    EXPECT_TRUE(std::regex_match(
+        name, std::regex("temp_[0-9]{2}_[A-Z][a-z]{2}_[0-9]{4}_[0-9]{2}_[0-9]{2}_[0-9]{2}_1")))
+        << name;
+    EXPECT_STREQ(CORBA::String_var(session->marker()).in(), "temporarySession");
+    EXPECT_EQ(env("halvercast.sessionName"), name);
+    const std::string id(Session::getSessionUUID(session));
+
+    EpSession::Session_var again = Session::getSession();
+    ASSERT_FALSE(CORBA::is_nil(again));
+    EXPECT_EQ(std::string(Session::getSessionUUID(again)), id);
+
+    // Properties written here are read by another process.
+    Session::setInterpreter(session, "Store", "Proj", "alice");
+    DosTypes::StringSeq order;
+    order.length(2);
+    order[0] = "lab";
+    order[1] = "field";
+    Session::setSourcePriority(session, "Store", "Proj", order);
+    {
+        hvc_test::ChildProcess reader({selfPath(), "--gtest_also_run_disabled_tests",
+                                       "--gtest_filter=TypicalRequest.DISABLED_Reader"});
+        EXPECT_EQ(reader.waitForLine(readerLine, 30),
+                  std::string(readerLine) + id + " alice lab,field");
+    }
+
+    // The project set named on the command line is attached.
+    EpProject::ProjectSet_var set = ProjectSet::getProjectSet(session);
+    ASSERT_FALSE(CORBA::is_nil(set));
+    EXPECT_STREQ(CORBA::String_var(set->name()).in(), "Survey");
+    EpProject::ProjectSet_var attached = session->getProjectSet();
+    ASSERT_FALSE(CORBA::is_nil(attached));
+    EXPECT_TRUE(attached->_is_equivalent(survey));
+
+    // A project password leaves this process sealed only.
+    const char* stores[] = {"Store"};
+    const char* projects[] = {"Proj"};
+    const char* passwords[] = {"hunter2"};
+    UserProfile::setProjectPassword(profile, stores, projects, passwords, 1);
+    CORBA::Any_var table =
+        profile->get_property_value(EpProject::DataStoreDescriptor::PROP_DATASTORE_PASSWORD);
+    const CosPropertyService::Properties* entries = nullptr;
+    ASSERT_TRUE(table.in() >>= entries);
+    ASSERT_EQ(entries->length(), 1u);
+    const EpProject::ProjectAccessInfoSeq* access = nullptr;
+    ASSERT_TRUE((*entries)[0].property_value >>= access);
+    ASSERT_EQ(access->length(), 1u);
+    const std::string sealed = (*access)[0].password.in();
+    EXPECT_EQ(sealed.rfind("sealed:", 0), 0u);
+    EXPECT_EQ(sealed.find("hunter2"), std::string::npos);
+    EXPECT_TRUE(profile->checkProjectPassword("Store", "Proj", "hunter2"));
+    EXPECT_TRUE(UserProfile::projectPasswordExists(profile, "Store", "Proj"));
+
+    // At the end the temporary session is removed for every client.
+    Session::removeIfTemporary(session);
+    EpSession::SessionManager_var manager = Session::getSessionManager();
+    EXPECT_THROW(manager->getSession(name.c_str()), EpSession::SessionNotExistException);
+    EXPECT_TRUE(CORBA::is_nil(EpSession::Session_var(Session::getSession())));
+}

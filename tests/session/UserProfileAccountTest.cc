@@ -1,0 +1,102 @@
+#include "hvc_util/UserProfile.h"
+
+#include "SessionPlatform.h"
+#include "support/ScopedEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <unistd.h>
+
+using hvc_util::UserProfile;
+
+namespace {
+
+std::string localHost() {
+    char name[1024] = {};
+    ::gethostname(name, sizeof name - 1);
+    return name;
+}
+
+template <class Call> std::string failureOf(Call&& call) {
+    try {
+        call();
+    } catch (const EpTypes::FailedOperationException& e) {
+        return e.reason.in();
+    }
+    return "<no failure>";
+}
+
+const hvc_sandbox::UserDirectory::User*
+userNamed(const std::vector<hvc_sandbox::UserDirectory::User>& users, const std::string& account) {
+    for (const auto& user : users)
+        if (user.account == account)
+            return &user;
+    return nullptr;
+}
+
+} // namespace
+
+TEST(UserProfileAccount, TheLocalAccountBelongsToItsPlatformUser) {
+    hvc_test::SessionPlatform platform;
+    EpUser::UserInfo info = UserProfile::getUserInfo();
+    EXPECT_STREQ(info.account.in(), "tester");
+    EXPECT_EQ(info.id, userNamed(platform->users().users(), "tester")->id);
+}
+
+TEST(UserProfileAccount, AnUnknownLocalAccountIsNoKnownAlias) {
+    hvc_test::SessionPlatform platform;
+    platform.environment().set("USERNAME", "stranger");
+    try {
+        UserProfile::getUserInfo();
+        FAIL() << "stranger is nobody's alias";
+    } catch (const EpUser::NoKnownAliasException& e) {
+        EXPECT_STREQ(e.alias.userName.in(), "stranger");
+        EXPECT_STREQ(e.reason.in(), "No platform user has the alias stranger");
+    }
+}
+
+TEST(UserProfileAccount, WithoutAUserNameTheLocalAccountCannotBeDescribed) {
+    hvc_test::SessionPlatform platform;
+    platform.environment().unset("USERNAME");
+    platform.environment().unset("LOGNAME");
+    platform.environment().unset("USER");
+    const char* const reason = "Could not obtain host name or user name from the environment.";
+    EXPECT_EQ(failureOf([] { UserProfile::getUserInfo(); }), reason);
+    // The UNIX account is looked up before the local one is described.
+    EXPECT_EQ(failureOf([] {
+                  UserProfile::registerAlias(EpUser::SCOPE_LOCAL, localHost().c_str(), "bob", "");
+              }),
+              reason);
+}
+
+TEST(UserProfileAccount, RegisteringMakesTheLocalAccountAnAliasOfTheUnixAccountsOwner) {
+    hvc_test::SessionPlatform platform;
+    platform.environment().set("USERNAME", "carol");
+    UserProfile::registerAlias(EpUser::SCOPE_DOMAIN, localHost().c_str(), "bob", "note");
+    const auto* bob = userNamed(platform->users().users(), "bob");
+    ASSERT_NE(bob, nullptr);
+    const auto& alias = bob->aliases.back();
+    EXPECT_EQ(alias.userName, "carol");
+    EXPECT_EQ(alias.hostName, localHost());
+    EXPECT_EQ(alias.osName, "UNIX");
+    EXPECT_EQ(alias.scope, EpUser::SCOPE_DOMAIN);
+    EXPECT_EQ(UserProfile::getUserInfo().id, bob->id);
+}
+
+TEST(UserProfileAccount, RegisteringUnderAnUnknownUnixAccountFails) {
+    hvc_test::SessionPlatform platform;
+    const std::size_t before = userNamed(platform->users().users(), "tester")->aliases.size();
+    EXPECT_EQ(failureOf([] {
+                  UserProfile::registerAlias(EpUser::SCOPE_LOCAL, "elsewhere", "nobody", "");
+              }),
+              "Error connecting to User Alias Service to register an alias");
+    EXPECT_EQ(userNamed(platform->users().users(), "tester")->aliases.size(), before);
+}
+
+TEST(UserProfileAccount, WithoutAnAliasServiceRegistrationFailsWithItsReason) {
+    EXPECT_EQ(failureOf([] { UserProfile::registerAlias(EpUser::SCOPE_LOCAL, "h", "u", ""); }),
+              "Error in getUserAliasService; cannot resolve 'EpUser::AliasService' service.");
+    EXPECT_EQ(failureOf([] { UserProfile::getUserInfo(); }),
+              "Error in getUserAliasService; cannot resolve 'EpUser::AliasService' service.");
+}
