@@ -17,6 +17,8 @@ template <class Servant> CORBA::Object_ptr activate(PortableServer::POA_ptr poa,
     return poa->id_to_reference(oid.in());
 }
 
+const char* const defaultProjectSet = "Default";
+
 bool isPasswordTable(const char* name) {
     return name != nullptr &&
            std::strcmp(name, EpProject::DataStoreDescriptor::PROP_DATASTORE_PASSWORD) == 0;
@@ -32,6 +34,8 @@ UserProfileServant::UserProfileServant(std::string account, PortableServer::POA_
       projectSetManager(new ProjectSetManagerServant(poa)) {
     sessionManagerRef = activate(poa, sessionManager);
     projectSetManagerRef = activate(poa, projectSetManager);
+    // Every user starts with one project set to work in.
+    EpProject::ProjectSet_var initial = projectSetManager->createProjectSet(defaultProjectSet);
 }
 
 char* UserProfileServant::account() {

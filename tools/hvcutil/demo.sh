@@ -8,3 +8,40 @@ echo "== hvcutil --sandbox doctor: every platform service, and how it resolved"
 echo "   (no naming service runs beside the embedded sandbox, so the library's bind"
 echo "   diagnostics appear on standard error before the reference script answers)"
 "$hvcutil" --sandbox doctor
+
+echo
+echo "== the typical request: hvc-sandbox in a process of its own, each step a process"
+sandboxExe="$build/sandbox/hvc-sandbox"
+home=$(mktemp -d /tmp/hvc-demo-XXXXXX)
+"$sandboxExe" --home "$home/root" >"$home/ready" 2>/dev/null &
+sandbox=$!
+trap 'kill $sandbox 2>/dev/null; rm -rf "$home"' EXIT
+tries=0
+until grep -q "hvc-sandbox ready" "$home/ready" 2>/dev/null; do
+    tries=$((tries + 1))
+    [ $tries -lt 100 ] || { echo "hvc-sandbox did not start"; exit 1; }
+    sleep 0.1
+done
+export HVC_HOME="$home/root"
+
+echo "-- no session name: getSession() creates a temporary session, marked and named"
+out=$("$hvcutil" session current)
+echo "$out"
+name=$(echo "$out" | sed -n 's/^name: //p')
+
+echo "-- another process finds it by name and attaches the project set of -projectSet"
+"$hvcutil" session current -session "$name" -projectSet Default
+
+echo "-- properties written by one process are read by the next"
+"$hvcutil" interpreter set Store Proj alice -session "$name"
+"$hvcutil" priority set Store Proj lab field -session "$name"
+echo "interpreter of Store/Proj: $("$hvcutil" interpreter get Store Proj -session "$name")"
+echo "source priorities of Store/Proj: $("$hvcutil" priority get Store Proj -session "$name" | tr '\n' ' ')"
+
+echo "-- a project password leaves the process sealed"
+"$hvcutil" password set Store Proj hunter2
+echo "password recorded for Store/Proj: $("$hvcutil" password exists Store Proj)"
+
+echo "-- at the end removeIfTemporary removes the session for every client"
+"$hvcutil" session remove "$name"
+"$hvcutil" session uuid "$name" || true
