@@ -27,7 +27,7 @@ auto withHandlers(const OperationFailures& failures, Body&& body) -> decltype(bo
     } catch (const EpTypes::FailedOperationException&) {
         throw;
     } catch (const CORBA::Exception& e) {
-        auto* any = const_cast<CORBA::Exception*>(&e);
+        [[maybe_unused]] auto* any = const_cast<CORBA::Exception*>(&e);
         if ((... || (Pass::_downcast(any) != nullptr)))
             throw;
         throw EpTypes::FailedOperationException(failures.communication);
