@@ -49,7 +49,7 @@ bool Session::isValidSessionName(const char* name) {
 EpSession::SessionManager_ptr Session::getSessionManager() {
     if (!CORBA::is_nil(manager))
         return EpSession::SessionManager::_duplicate(manager);
-    withHandlers<EpTypes::FailedOperationException>(managerFailures, [] {
+    withHandlers(managerFailures, [] {
         EpUser::UserProfile_var profile = UserProfile::getUserProfile();
         CORBA::Object_var handedOut = profile->getSessionManager();
         EpSession::SessionManager_var narrowed = EpSession::SessionManager::_narrow(handedOut);

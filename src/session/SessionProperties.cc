@@ -65,7 +65,7 @@ bool readProperty(EpSession::Session_ptr session, const char* name, const char* 
 EpiTypes::StoreSourcePrioritiesSeq readPriorities(EpSession::Session_ptr session,
                                                   const char* invalidName,
                                                   const OperationFailures& failures) {
-    return withHandlers<EpTypes::FailedOperationException>(failures, [&] {
+    return withHandlers(failures, [&] {
         CORBA::Any_var value;
         if (!readProperty(session, EpiWell::PROP_SOURCE_PRIORITIES, invalidName, value))
             return EpiTypes::StoreSourcePrioritiesSeq();
@@ -110,7 +110,7 @@ CosPropertyService::Properties Session::getInterpreters(EpSession::Session_ptr s
             (std::string(nullSession) + getInterpreterName).c_str());
     const OperationFailures failures = {"Error, could not get interpreters.",
                                         "Unknown exception, could not get interpreters"};
-    return withHandlers<EpTypes::FailedOperationException>(failures, [&] {
+    return withHandlers(failures, [&] {
         CORBA::Any_var value;
         if (!readProperty(session, EpSession::PROP_INTERPRETER_ROLE, invalidInterpreterName, value))
             return CosPropertyService::Properties();
@@ -250,7 +250,7 @@ void Session::setSourcePriority(EpSession::Session_ptr session, const char* data
     const OperationFailures writeFailures = {
         "CORBA exception, when trying to define PROP_SOURCE_PRIORITIES.",
         "Unknown exception, when trying to define PROP_SOURCE_PRIORITIES."};
-    withHandlers<EpTypes::FailedOperationException>(writeFailures, [&] {
+    withHandlers(writeFailures, [&] {
         CORBA::Any value;
         value <<= table;
         session->define_property(EpiWell::PROP_SOURCE_PRIORITIES, value);

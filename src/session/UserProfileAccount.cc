@@ -137,7 +137,7 @@ void apply(CosPropertyService::Properties& table, const EpProject::ProjectAccess
 } // namespace
 
 void UserProfile::getLocalInfo(EpUser::AliasInfo& info) {
-    withHandlers<EpTypes::FailedOperationException>(localInfoFailures, [&] {
+    withHandlers(localInfoFailures, [&] {
         String node;
         System::getNodeName(node);
         info.hostName = node.isSet() ? CORBA::string_dup(node.getValue()) : nullptr;
@@ -164,7 +164,7 @@ EpUser::UserInfo UserProfile::getUserInfo() {
 void UserProfile::registerAlias(EpUser::AccountScope scope, const char* hostName,
                                 const char* userName, const char* text) {
     EpUser::AliasService_var aliases = getUserAliasService();
-    withHandlers<EpTypes::FailedOperationException>(registerFailures, [&] {
+    withHandlers(registerFailures, [&] {
         EpUser::AliasInfo unixAccount;
         unixAccount.hostName = orEmpty(hostName);
         unixAccount.userName = orEmpty(userName);
@@ -185,9 +185,8 @@ void UserProfile::setProjectPassword(EpUser::UserProfile_ptr profile,
         throw EpTypes::FailedOperationException(noProjects);
     requireProfile(profile);
     CosPropertyService::Properties table;
-    withHandlers<EpTypes::FailedOperationException>(setPasswordFailures,
-                                                    [&] { readPasswordTable(profile, table); });
-    withHandlers<EpTypes::FailedOperationException>(setPasswordFailures, [&] {
+    withHandlers(setPasswordFailures, [&] { readPasswordTable(profile, table); });
+    withHandlers(setPasswordFailures, [&] {
         for (CORBA::ULong i = 0; i < projects.length(); ++i)
             apply(table, projects[i]);
         CORBA::Any value;
@@ -220,7 +219,7 @@ bool UserProfile::projectPasswordExists(EpUser::UserProfile_ptr profile, const c
     if (dataStoreName == nullptr || projectName == nullptr)
         throw EpTypes::FailedOperationException(noNames);
     requireProfile(profile);
-    return withHandlers<EpTypes::FailedOperationException>(passwordExistsFailures, [&] {
+    return withHandlers(passwordExistsFailures, [&] {
         CosPropertyService::Properties table;
         if (!readPasswordTable(profile, table))
             return false;
