@@ -1,9 +1,7 @@
 // Resolves the platform's unit-of-measure server and user profile, and says
 // how each was found or why not. Run it with HVC_HOME naming a platform
 // installation (or an hvc-sandbox --home folder).
-#include <hvc_util/ServiceResolution.h>
-#include <hvc_util/UnitOfMeasure.h>
-#include <hvc_util/UserProfile.h>
+#include <hvc_util/hvc_util.h>
 
 #include <cstdio>
 
