@@ -103,6 +103,8 @@ public:
     }
     // Length-prefixed; a null text is written as length 0.
     Stream& operator<<(const char* text);
+    // Any other pointer would silently be written as a bool.
+    Stream& operator<<(const void*) = delete;
     // Writes other's written bytes, length-prefixed, then empties `other`
     // (reset(true)). A stream written into itself is left as it is.
     Stream& operator<<(Stream& other);

@@ -221,7 +221,8 @@ Stream& Stream::operator<<(const char* text) {
     if (inside)
         text = start + offset;
     storeLE(p, static_cast<std::uint32_t>(length));
-    std::memmove(p + 4, text, length);
+    if (length)
+        std::memmove(p + 4, text, length);
     return *this;
 }
 

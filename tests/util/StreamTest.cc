@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 using hvc_util::Stream;
@@ -18,6 +20,16 @@ std::vector<unsigned char> bytesOf(Stream& s) {
 }
 
 using Bytes = std::vector<unsigned char>;
+
+template <class T, class = void> struct Writable : std::false_type {};
+template <class T>
+struct Writable<T, std::void_t<decltype(std::declval<Stream&>() << std::declval<T>())>>
+    : std::true_type {};
+
+// A pointer that is not a text must not slip through as a bool.
+static_assert(!Writable<const unsigned char*>::value);
+static_assert(!Writable<int*>::value);
+static_assert(Writable<char*>::value);
 
 } // namespace
 
