@@ -86,4 +86,8 @@ PortableServer::POA_ptr SessionServant::_default_POA() {
     return manager._default_POA();
 }
 
+CORBA::Object_ptr SessionServant::keyStringToObject(const char*) {
+    throw CORBA::NO_IMPLEMENT(0, CORBA::COMPLETED_NO);
+}
+
 } // namespace hvc_sandbox

@@ -28,6 +28,8 @@ public:
     // Raises EpSession::ProjectSetAlreadyExistException once the session has
     // a project set.
     void setProjectSet(EpProject::ProjectSet_ptr projectSet) override;
+    // The sandbox's data stores are still to come.
+    CORBA::Object_ptr keyStringToObject(const char* keyString) override;
 
     EpEntity::Identifier_slice* identifier() override;
     CORBA::Boolean isIdentical(EpEntity::Entity_ptr other) override;
