@@ -30,12 +30,12 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--home") == 0 && i + 1 < argc) {
             home = argv[++i];
         } else if (std::strcmp(argv[i], "--user") == 0 && i + 1 < argc) {
-            std::string spec = argv[++i];
-            auto colon = spec.find(':');
+            std::string user = argv[++i];
+            auto colon = user.find(':');
             if (colon == std::string::npos)
-                options.users.push_back({spec, spec});
+                options.users.push_back({user, user});
             else
-                options.users.push_back({spec.substr(0, colon), spec.substr(colon + 1)});
+                options.users.push_back({user.substr(0, colon), user.substr(colon + 1)});
         } else {
             return usage();
         }
