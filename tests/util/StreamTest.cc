@@ -14,12 +14,12 @@ using hvc_util::String;
 
 namespace {
 
-std::vector<unsigned char> bytesOf(Stream& s) {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(s.getBuffer(false));
-    return std::vector<unsigned char>(p, p + s.tellWrite());
-}
-
 using Bytes = std::vector<unsigned char>;
+
+Bytes bytesOf(Stream& s) {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(s.getBuffer(false));
+    return Bytes(p, p + s.tellWrite());
+}
 
 template <class T, class = void> struct Writable : std::false_type {};
 template <class T>
@@ -27,87 +27,45 @@ struct Writable<T, std::void_t<decltype(std::declval<Stream&>() << std::declval<
     : std::true_type {};
 
 // A pointer that is not a text must not slip through as a bool.
-static_assert(!Writable<const unsigned char*>::value);
-static_assert(!Writable<int*>::value);
+static_assert(!Writable<const unsigned char*>::value && !Writable<int*>::value);
 static_assert(Writable<char*>::value);
 
 } // namespace
 
 TEST(Stream, NumbersAreLittleEndianExceptFloat) {
     Stream s;
-    s << 1;
-    s << static_cast<short>(-2);
-    s << 1.0f;
-    s << 1.0;
-    s << true << false;
-    s << static_cast<std::int64_t>(0x0102030405060708);
-    s << 'z';
-    EXPECT_EQ((Bytes{0x01, 0x00, 0x00, 0x00, 0xFE, 0xFF, 0x3F, 0x80, 0x00, 0x00,
-                     0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF0, 0x3F, 0x01, 0x00,
-                     0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01, 'z'}),
+    s << 1 << static_cast<short>(-2) << 1.0f << 1.0 << true << false
+      << static_cast<std::int64_t>(0x0102030405060708);
+    EXPECT_EQ((Bytes{1, 0, 0,    0,    0xFE, 0xFF, 0x3F, 0x80, 0, 0, 0, 0, 0, 0,
+                     0, 0, 0xF0, 0x3F, 1,    0,    8,    7,    6, 5, 4, 3, 2, 1}),
               bytesOf(s));
-
     int i = 0;
     short sh = 0;
     float f = 0;
     double d = 0;
     bool t = false, u = true;
     std::int64_t l = 0;
-    char c = 0;
-    s >> i >> sh >> f >> d >> t >> u >> l >> c;
-    EXPECT_TRUE(s.ok());
-    EXPECT_TRUE(s.eof());
-    EXPECT_EQ(1, i);
-    EXPECT_EQ(-2, sh);
-    EXPECT_EQ(1.0f, f);
-    EXPECT_EQ(1.0, d);
-    EXPECT_TRUE(t);
-    EXPECT_FALSE(u);
-    EXPECT_EQ(0x0102030405060708, l);
-    EXPECT_EQ('z', c);
-}
+    s >> i >> sh >> f >> d >> t >> u >> l;
+    EXPECT_TRUE(s.ok() && s.eof());
+    EXPECT_TRUE(i == 1 && sh == -2 && f == 1.0f && d == 1.0 && t && !u && l == 0x0102030405060708);
 
-TEST(Stream, ArraysUseTheElementEncodings) {
-    Stream s;
+    // Arrays: each element as its single form, no count; floats reversed.
+    Stream a;
     const float floats[] = {1.0f, -2.0f};
     const int ints[] = {1, -1};
     const bool bools[] = {true, false};
-    s.put(floats, 2);
-    s.put(ints, 2);
-    s.put(bools, 2);
-    s.put(static_cast<const int*>(nullptr), 4);
-    s.put(ints, 0);
-    EXPECT_EQ((Bytes{0x3F, 0x80, 0, 0, 0xC0, 0x00, 0, 0, 1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 1, 0}),
-              bytesOf(s));
-
+    a.put(floats, 2);
+    a.put(ints, 2);
+    a.put(bools, 2);
+    a.put(static_cast<const int*>(nullptr), 4);
+    a.put(ints, 0);
+    EXPECT_EQ((Bytes{0x3F, 0x80, 0, 0, 0xC0, 0, 0, 0, 1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 1, 0}),
+              bytesOf(a));
     float fo[2];
     int io[2];
-    bool bo[2];
-    s.get(fo, 2);
-    s.get(io, 2);
-    s.get(bo, 2);
-    EXPECT_TRUE(s.ok());
-    EXPECT_EQ(-2.0f, fo[1]);
-    EXPECT_EQ(-1, io[1]);
-    EXPECT_TRUE(bo[0]);
-
-    const double doubles[] = {0.5, -3.25, 1e300};
-    const short shorts[] = {-2, 300};
-    const std::int64_t longs[] = {-1, 1LL << 40};
-    Stream t;
-    t.put(doubles, 3);
-    t.put(shorts, 2);
-    t.put(longs, 2);
-    double dd[3];
-    short ss[2];
-    std::int64_t ll[2];
-    t.get(dd, 3);
-    t.get(ss, 2);
-    t.get(ll, 2);
-    EXPECT_TRUE(t.ok() && t.eof());
-    EXPECT_EQ(1e300, dd[2]);
-    EXPECT_EQ(300, ss[1]);
-    EXPECT_EQ(1LL << 40, ll[1]);
+    a.get(fo, 2);
+    a.get(io, 2);
+    EXPECT_TRUE(a.ok() && fo[1] == -2.0f && io[1] == -1);
 }
 
 TEST(Stream, BoolsReadBackDifferentlyOneByOneAndAsArrays) {
@@ -128,11 +86,7 @@ TEST(Stream, BoolsReadBackDifferentlyOneByOneAndAsArrays) {
 
 TEST(Stream, TextsAreLengthPrefixed) {
     Stream s;
-    s << "abc";
-    s << static_cast<const char*>(nullptr);
-    s << "";
-    s << String();
-    s << String("de");
+    s << "abc" << static_cast<const char*>(nullptr) << String() << String("") << String("de");
     EXPECT_EQ((Bytes{3, 0, 0, 0, 'a', 'b', 'c', 0, 0, 0, 0,   0,  0,
                      0, 0, 0, 0, 0,   0,   2,   0, 0, 0, 'd', 'e'}),
               bytesOf(s));
@@ -142,14 +96,11 @@ TEST(Stream, TextsAreLengthPrefixed) {
     EXPECT_STREQ("abc", text);
     s >> text;
     EXPECT_STREQ("", text);
-    String unset;
-    String wasSet("old");
-    s >> unset >> wasSet;
+    String unset, wasSet("old"), de;
+    s >> unset >> wasSet >> de;
     EXPECT_EQ(String().getValue(), unset.getValue()) << "an empty text keeps an unset string unset";
     EXPECT_STREQ("", wasSet.getValue());
     EXPECT_NE(String().getValue(), wasSet.getValue());
-    String de;
-    s >> de;
     EXPECT_STREQ("de", de.getValue());
     EXPECT_EQ(2u, de.sizeOf());
     EXPECT_TRUE(s.ok() && s.eof());
@@ -158,11 +109,11 @@ TEST(Stream, TextsAreLengthPrefixed) {
     s >> text;
     EXPECT_TRUE(s.fail());
     EXPECT_STREQ("", text);
+    std::free(text);
     String target("keep?");
     s >> target;
     EXPECT_TRUE(s.fail());
     EXPECT_STREQ("", target.getValue());
-    std::free(text);
 }
 
 TEST(Stream, ShortReadsTakeNothingAndSetTheFlag) {
@@ -170,8 +121,7 @@ TEST(Stream, ShortReadsTakeNothingAndSetTheFlag) {
     Stream s(3, raw, true, true);
     int i = 77;
     s >> i;
-    EXPECT_TRUE(s.fail());
-    EXPECT_FALSE(s.ok());
+    EXPECT_TRUE(s.fail() && !s.ok());
     EXPECT_EQ(77, i);
     EXPECT_EQ(0u, s.getRead());
     char c = 0;
@@ -187,9 +137,8 @@ TEST(Stream, ShortReadsTakeNothingAndSetTheFlag) {
     s.get(arr, 0);
     EXPECT_TRUE(s.fail()) << "an empty request leaves the flag";
     s.get(arr, 1);
-    EXPECT_TRUE(s.ok());
+    EXPECT_TRUE(s.ok() && s.eof());
     EXPECT_EQ(0x0302, arr[0]);
-    EXPECT_TRUE(s.eof());
 }
 
 TEST(Stream, CorruptLengthsFailWithoutAllocating) {
@@ -222,7 +171,7 @@ TEST(Stream, CorruptLengthsFailWithoutAllocating) {
     EXPECT_EQ(2u, inner.getSize()) << "target untouched";
 }
 
-TEST(Stream, GrowthDoublesFromFour) {
+TEST(Stream, GrowthDoublesFromFourAndSetSizeCuts) {
     Stream s;
     s << 1;
     EXPECT_EQ(4u, s.getSize());
@@ -237,37 +186,29 @@ TEST(Stream, GrowthDoublesFromFour) {
     big.put(block, 100);
     EXPECT_EQ(128u, big.getSize());
 
-    // The free room is reckoned against the old capacity: 8 written of 8,
-    // asking 4 more, doubles once.
+    // Free room is reckoned against the old capacity: 8 of 8 written, 4 more
+    // wanted, one doubling.
     Stream t(8, nullptr, false, true);
     t << 1;
     EXPECT_EQ(16u, t.getSize());
 
-    // Growing clears the fail flag.
     Stream f;
     int i;
     f >> i;
-    EXPECT_TRUE(f.fail());
     f << 'a';
-    EXPECT_TRUE(f.ok());
-}
+    EXPECT_TRUE(f.ok()) << "growing clears the fail flag";
 
-TEST(Stream, SetSizeGrowsByTheRuleAndCutsExactly) {
-    Stream s;
-    s.setSize(10);
-    EXPECT_EQ(16u, s.getSize());
-    s << 1 << 2;
-    int i;
-    s >> i;
-    s.setSize(3);
-    EXPECT_EQ(3u, s.getSize());
-    EXPECT_EQ(3u, s.tellWrite());
-    EXPECT_EQ(3u, s.getRead());
-    s.setSize(3);
-    EXPECT_EQ(3u, s.getSize());
-    s.setSize(0);
-    EXPECT_EQ(0u, s.getSize());
-    EXPECT_EQ(nullptr, s.getBuffer(false));
+    Stream z;
+    z.setSize(10);
+    EXPECT_EQ(16u, z.getSize());
+    z << 1 << 2;
+    z >> i;
+    z.setSize(3);
+    EXPECT_EQ(3u, z.getSize());
+    EXPECT_EQ(3u, z.tellWrite());
+    EXPECT_EQ(3u, z.getRead());
+    z.setSize(0);
+    EXPECT_EQ(nullptr, z.getBuffer(false));
 }
 
 TEST(Stream, SeekReadOnlyMovesBack) {
@@ -275,7 +216,6 @@ TEST(Stream, SeekReadOnlyMovesBack) {
     s << 1 << 2 << 3;
     int i;
     s >> i >> i;
-    EXPECT_EQ(8u, s.getRead());
     s.seekRead(4, Stream::fromCurrent);
     EXPECT_EQ(8u, s.getRead());
     s.seekRead(-4, Stream::fromCurrent);
@@ -290,8 +230,6 @@ TEST(Stream, SeekReadOnlyMovesBack) {
     s.seekRead(-10, Stream::fromEnd);
     EXPECT_EQ(6u, s.getRead());
     s.seekRead(-5, Stream::fromEnd);
-    EXPECT_EQ(6u, s.getRead());
-    s.seekRead(-1, static_cast<Stream::PositionMode>(7));
     EXPECT_EQ(6u, s.getRead());
 }
 
@@ -313,23 +251,19 @@ TEST(Stream, GetStringCutsButConsumesTheWholeText) {
     EXPECT_STREQ("hello", area);
 
     s.resetRead();
-    char* untouched = nullptr;
-    s.getString(untouched, 0);
+    s.getString(into, 0);
     EXPECT_EQ(0u, s.getRead());
-    EXPECT_EQ(nullptr, untouched);
 }
 
 TEST(Stream, StreamInStreamConsumesTheInserted) {
     Stream b;
     b << 5 << 'q';
-    int skip;
-    b >> skip; // whatever was read, all written bytes go
+    int v;
+    b >> v; // the read position does not matter: all written bytes go
     Stream a;
     a << b;
     EXPECT_EQ(0u, b.getSize());
-    EXPECT_EQ(nullptr, b.getBuffer(false));
     EXPECT_EQ((Bytes{5, 0, 0, 0, 5, 0, 0, 0, 'q'}), bytesOf(a));
-
     a << a;
     EXPECT_EQ(9u, a.tellWrite()) << "a stream written into itself is left as it is";
 
@@ -338,43 +272,34 @@ TEST(Stream, StreamInStreamConsumesTheInserted) {
     EXPECT_TRUE(a.ok());
     EXPECT_EQ(5u, c.getSize());
     EXPECT_EQ(5u, c.getUnread());
-    int five;
     char q;
-    c >> five >> q;
-    EXPECT_EQ(5, five);
-    EXPECT_EQ('q', q);
+    c >> v >> q;
+    EXPECT_TRUE(v == 5 && q == 'q');
 
-    Stream empty;
-    Stream holder;
+    Stream empty, holder, target(8, nullptr, false, true);
     holder << empty;
-    Stream target(8, nullptr, false, true);
     holder >> target;
     EXPECT_EQ(0u, target.getSize()) << "an empty block leaves the target empty";
 
-    // Reading a block into the stream it comes from.
-    Stream self;
-    Stream inner;
+    // A block read into the stream it comes from.
+    Stream self, inner;
     inner << 42;
     self << inner;
     self >> self;
-    EXPECT_EQ(4u, self.getUnread());
-    int v;
     self >> v;
     EXPECT_EQ(42, v);
+    EXPECT_TRUE(self.eof());
 }
 
 TEST(Stream, BuffersAreCopiedAdoptedAndHandedOver) {
     Stream empty(10, nullptr, false, false);
     EXPECT_EQ(10u, empty.getSize());
-    EXPECT_EQ(0u, empty.tellWrite());
     EXPECT_FALSE(empty.isUsed());
-    EXPECT_TRUE(empty.eof());
 
     char raw[] = {1, 2, 3, 4};
     Stream copied(4, raw, true, true);
     EXPECT_NE(raw, copied.getBuffer(false));
     EXPECT_EQ(4u, copied.getUnread());
-    EXPECT_TRUE(copied.isUsed());
 
     char* mine = static_cast<char*>(std::malloc(4));
     std::memcpy(mine, raw, 4);
@@ -382,26 +307,21 @@ TEST(Stream, BuffersAreCopiedAdoptedAndHandedOver) {
     EXPECT_EQ(mine, adopted.getBuffer(false));
     int i;
     adopted >> i;
-    EXPECT_EQ(0x04030201, i);
 
     // Copies keep positions; a move leaves the source empty.
     Stream copy(adopted);
     EXPECT_NE(mine, copy.getBuffer(false));
     EXPECT_EQ(4u, copy.getRead());
-    EXPECT_EQ(4u, copy.tellWrite());
     Stream moved(adopted, false);
     EXPECT_EQ(mine, moved.getBuffer(false));
     EXPECT_EQ(nullptr, adopted.getBuffer(false));
     EXPECT_EQ(4u, moved.getRead());
-
     Stream assigned;
     assigned = moved;
     assigned = assigned;
-    EXPECT_EQ(4u, assigned.tellWrite());
     assigned.resetRead();
     assigned >> i;
     EXPECT_EQ(0x04030201, i);
-
     char* out = moved.getBuffer(true);
     EXPECT_EQ(mine, out);
     EXPECT_EQ(0u, moved.getSize());
@@ -412,15 +332,10 @@ TEST(Stream, BuffersAreCopiedAdoptedAndHandedOver) {
     kept << 1;
     kept.reset(false);
     EXPECT_EQ(0u, kept.getSize());
-    EXPECT_NE(nullptr, kept.getBuffer(false));
     kept << 2;
     EXPECT_EQ(4u, kept.getSize());
-    kept >> i;
-    EXPECT_EQ(2, i);
-
-    // Given its own bytes again, a stream copies before it lets go.
+    // Given its own bytes again, a stream copies them before it lets go.
     kept.setBuffer(4, kept.getBuffer(false), true, true);
     kept >> i;
     EXPECT_EQ(2, i);
-    EXPECT_STREQ("hvc_util::Stream", Stream::className);
 }
