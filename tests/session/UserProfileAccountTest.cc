@@ -74,7 +74,8 @@ TEST(UserProfileAccount, RegisteringMakesTheLocalAccountAnAliasOfTheUnixAccounts
     hvc_test::SessionPlatform platform;
     platform.environment().set("USERNAME", "carol");
     UserProfile::registerAlias(EpUser::SCOPE_DOMAIN, localHost().c_str(), "bob", "note");
-    const auto* bob = userNamed(platform->users().users(), "bob");
+    const auto users = platform->users().users();
+    const auto* bob = userNamed(users, "bob");
     ASSERT_NE(bob, nullptr);
     const auto& alias = bob->aliases.back();
     EXPECT_EQ(alias.userName, "carol");
