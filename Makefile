@@ -31,7 +31,8 @@ bench: configure
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	./scripts/run-benchmarks $(BUILD)
 
-fuzz: setup
+fuzz:
+	./scripts/setup fuzz
 	./scripts/run-fuzzers build-fuzz
 
 format:
