@@ -1,5 +1,6 @@
 #include "hvc_util/BootStrapIORs.h"
 
+#include "support/Failures.h"
 #include "support/ScopedEnv.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
@@ -18,16 +19,9 @@ using hvc_test::ScopedEnv;
 using hvc_test::TempHome;
 using hvc_util::BootStrapIORs;
 
-namespace {
+using hvc_test::reasonOf;
 
-std::string reasonOf(void (*call)()) {
-    try {
-        call();
-    } catch (const EpTypes::FailedOperationException& e) {
-        return e.reason.in();
-    }
-    return "(no exception)";
-}
+namespace {
 
 std::string env(const char* name) {
     const char* v = std::getenv(name);

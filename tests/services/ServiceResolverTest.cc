@@ -10,6 +10,7 @@
 #include "sandbox/Platform.h"
 #include "sandbox/UserProfileServant.h"
 #include "support/ChildProcess.h"
+#include "support/Failures.h"
 #include "support/ScopedEnv.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
@@ -27,16 +28,9 @@ using hvc_test::TempHome;
 using hvc_util::ServiceResolution;
 using Means = hvc_util::ServiceResolution::Means;
 
-namespace {
+using hvc_test::reasonOf;
 
-template <class Call> std::string failureOf(Call call) {
-    try {
-        CORBA::Object_var ignored = call();
-    } catch (const EpTypes::FailedOperationException& e) {
-        return e.reason.in();
-    }
-    return "(resolved)";
-}
+namespace {
 
 const char* const allVariables[] = {"HVC_COORD_FIND_IOR", "HVC_COORD_FACT_IOR", "HVC_USER_IOR",
                                     "HVC_UAS_IOR",        "HVC_UNITS_IOR",      "HVC_TRADER_IOR",
@@ -73,27 +67,27 @@ std::string scriptFor(const Platform& platform, std::initializer_list<const char
 
 TEST(ServiceResolver, NothingResolvesWithoutAPlatform) {
     StderrCapture err;
-    EXPECT_EQ(failureOf(hvc_util::Coordinate::getFinder),
+    EXPECT_EQ(reasonOf(hvc_util::Coordinate::getFinder),
               "Error in getFinder; cannot resolve 'EpCoordinateService::Finder' service.");
-    EXPECT_EQ(failureOf(hvc_util::Coordinate::getFactory),
+    EXPECT_EQ(reasonOf(hvc_util::Coordinate::getFactory),
               "Error in getFactory; cannot resolve 'EpCoordinateService::Factory' service.");
-    EXPECT_EQ(failureOf(hvc_util::Notification::getChannelFactory),
+    EXPECT_EQ(reasonOf(hvc_util::Notification::getChannelFactory),
               "Error in getChannelFactory; cannot resolve "
               "'CosNotifyChannelAdmin::EventChannelFactory' service.");
-    EXPECT_EQ(failureOf(hvc_util::ReferenceValue::getService),
+    EXPECT_EQ(reasonOf(hvc_util::ReferenceValue::getService),
               "Error in getService; cannot resolve "
               "'EpReferenceValueService::ReferenceValueService' service.");
-    EXPECT_EQ(failureOf(hvc_util::UnitOfMeasure::getServer),
+    EXPECT_EQ(reasonOf(hvc_util::UnitOfMeasure::getServer),
               "Error in getServer; cannot resolve 'EpUnitOfMeasureService::Server' service.");
-    EXPECT_EQ(failureOf(hvc_util::UserProfile::getUserAliasService),
+    EXPECT_EQ(reasonOf(hvc_util::UserProfile::getUserAliasService),
               "Error in getUserAliasService; cannot resolve 'EpUser::AliasService' service.");
     // The profile reports the reference script's own failure.
-    EXPECT_EQ(failureOf([] { return hvc_util::UserProfile::getUserProfile(); }),
+    EXPECT_EQ(reasonOf([] { return hvc_util::UserProfile::getUserProfile(); }),
               "BootstrapIOR : HVC_HOME is not set");
     const std::string before = err.text();
 
     StderrCapture traderErr;
-    EXPECT_EQ(failureOf(hvc_util::Trader::lookupTradingService),
+    EXPECT_EQ(reasonOf(hvc_util::Trader::lookupTradingService),
               "Cannot resolve CosTrading::Lookup service.");
     EXPECT_EQ(traderErr.text(), "Could not bind to CosTrading::Lookup\n"
                                 "Ensure that the Trader service is running.\n"
@@ -117,12 +111,12 @@ TEST(ServiceResolver, NothingResolvesWithoutAPlatform) {
 
 TEST(ServiceResolver, ProfileFailsWithItsOwnTextWhenTheScriptLoadsNothingUseful) {
     TempHome home(TempHome::printing("UNRELATED=1\n"));
-    EXPECT_EQ(failureOf([] { return hvc_util::UserProfile::getUserProfile(); }),
+    EXPECT_EQ(reasonOf([] { return hvc_util::UserProfile::getUserProfile(); }),
               "Cannot connect to your Halvercast user server, Ensure that your Halvercast user "
               "server is running.");
     // The alias service asked the profile, which asked the alias service: the
     // nested call failed at once instead of recursing, and nothing stays stuck.
-    EXPECT_EQ(failureOf(hvc_util::UserProfile::getUserAliasService),
+    EXPECT_EQ(reasonOf(hvc_util::UserProfile::getUserAliasService),
               "Error in getUserAliasService; cannot resolve 'EpUser::AliasService' service.");
     Platform platform;
     ScopedEnv uas("HVC_UAS_IOR", platform.ior("HVC_UAS_IOR"));
@@ -173,10 +167,10 @@ TEST(ServiceResolver, UnknownAliasStopsTheProfileBeforeItsVariable) {
     ScopedEnv vars;
     vars.set("HVC_UAS_IOR", platform.ior("HVC_UAS_IOR"));
     vars.set("HVC_USER_IOR", platform.ior("HVC_USER_IOR"));
-    EXPECT_EQ(failureOf([] { return hvc_util::UserProfile::getUserProfile(); }),
+    EXPECT_EQ(reasonOf([] { return hvc_util::UserProfile::getUserProfile(); }),
               "Could not obtain user information:  Make sure an alias is registered for this "
               "account.");
-    EXPECT_EQ(failureOf([] { return hvc_util::UserProfile::getUserProfile("h", "u", "UNIX"); }),
+    EXPECT_EQ(reasonOf([] { return hvc_util::UserProfile::getUserProfile("h", "u", "UNIX"); }),
               "Could not obtain user information: Make sure an alias is registered for this "
               "account");
 }
@@ -192,7 +186,7 @@ TEST(ServiceResolver, EmptyVariablesRunTheScriptOnlyWhereTheyCountAsAbsent) {
     TempHome home(
         TempHome::printing("HVC_COORD_FIND_IOR=" + platform.ior("HVC_COORD_FIND_IOR") + "\n"));
     StderrCapture err;
-    EXPECT_EQ(failureOf(hvc_util::Coordinate::getFactory),
+    EXPECT_EQ(reasonOf(hvc_util::Coordinate::getFactory),
               "Error in getFactory; cannot resolve 'EpCoordinateService::Factory' service.");
     EXPECT_EQ(home.runs(), 0);
     CORBA::Object_var finder = hvc_util::Coordinate::getFinder();

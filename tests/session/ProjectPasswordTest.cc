@@ -2,6 +2,7 @@
 
 #include "SessionPlatform.h"
 #include "bindings/internal/PasswordSeal.h"
+#include "support/Failures.h"
 #include "support/ScopedEnv.h"
 
 #include <gtest/gtest.h>
@@ -11,16 +12,9 @@
 
 using hvc_util::UserProfile;
 
-namespace {
+using hvc_test::reasonOf;
 
-template <class Call> std::string failureOf(Call&& call) {
-    try {
-        call();
-    } catch (const EpTypes::FailedOperationException& e) {
-        return e.reason.in();
-    }
-    return "<no failure>";
-}
+namespace {
 
 struct Entry {
     std::string store, project, note, password;
@@ -106,9 +100,9 @@ TEST_F(PasswordTest, ExistenceIsAskedPerProject) {
     EXPECT_FALSE(UserProfile::projectPasswordExists(profile, "S", "Q"));
     EXPECT_FALSE(UserProfile::projectPasswordExists(profile, "T", "P"));
     EXPECT_FALSE(UserProfile::projectPasswordExists(profile, "s", "P"));
-    EXPECT_EQ(failureOf([&] { UserProfile::projectPasswordExists(profile, nullptr, "P"); }),
+    EXPECT_EQ(reasonOf([&] { UserProfile::projectPasswordExists(profile, nullptr, "P"); }),
               "Datastore/projectname is null.");
-    EXPECT_EQ(failureOf([&] { UserProfile::projectPasswordExists(profile, "S", nullptr); }),
+    EXPECT_EQ(reasonOf([&] { UserProfile::projectPasswordExists(profile, "S", nullptr); }),
               "Datastore/projectname is null.");
 }
 
@@ -132,10 +126,10 @@ TEST_F(PasswordTest, TablesOfAnotherTypeCountAsEmpty) {
 }
 
 TEST_F(PasswordTest, NothingIsStoredWithoutTheKeyOrWithoutProjects) {
-    EXPECT_EQ(failureOf([&] { UserProfile::setProjectPassword(profile, accessList({})); }),
+    EXPECT_EQ(reasonOf([&] { UserProfile::setProjectPassword(profile, accessList({})); }),
               "The # of projects  cannot be <= 0");
     platform.environment().unset("HVC_PASSWORD_KEY");
-    const std::string reason = failureOf([&] {
+    const std::string reason = reasonOf([&] {
         UserProfile::setProjectPassword(profile, accessList({{"S", "P", "", "pw"}}));
     });
     EXPECT_EQ(reason.rfind("Could not seal the project password: ", 0), 0u) << reason;
@@ -159,9 +153,9 @@ TEST_F(PasswordTest, TheProfileRefusesClearTextPasswords) {
 TEST(ProjectPassword, NoProjectsFailBeforeTheProfileIsUsed) {
     const char* none[] = {nullptr};
     const auto nil = EpUser::UserProfile::_nil();
-    EXPECT_EQ(failureOf([&] { UserProfile::setProjectPassword(nil, none, none, none, 0); }),
+    EXPECT_EQ(reasonOf([&] { UserProfile::setProjectPassword(nil, none, none, none, 0); }),
               "The # of projects  cannot be <= 0");
-    EXPECT_EQ(failureOf([&] { UserProfile::setProjectPassword(nil, none, none, none, -1); }),
+    EXPECT_EQ(reasonOf([&] { UserProfile::setProjectPassword(nil, none, none, none, -1); }),
               "The # of projects  cannot be <= 0");
     EXPECT_THROW(UserProfile::projectPasswordExists(nil, "S", "P"), CORBA::BAD_PARAM);
 }

@@ -2,6 +2,7 @@
 
 #include "SessionPlatform.h"
 #include "sandbox/SessionServant.h"
+#include "support/Failures.h"
 #include "support/StderrCapture.h"
 
 #include <EpiWell.hh>
@@ -14,6 +15,8 @@
 #include <vector>
 
 using hvc_util::Session;
+
+using hvc_test::reasonOf;
 
 namespace {
 
@@ -63,15 +66,6 @@ std::vector<std::string> priorities(EpSession::Session_ptr session, const char* 
     return out;
 }
 
-template <class Call> std::string failureOf(Call&& call) {
-    try {
-        call();
-    } catch (const EpTypes::FailedOperationException& e) {
-        return e.reason.in();
-    }
-    return "<no failure>";
-}
-
 struct PropertiesTest : ::testing::Test {
     hvc_test::SessionPlatform platform;
     EpSession::Session_var session =
@@ -93,19 +87,19 @@ public:
 
 TEST_F(PropertiesTest, ArgumentsAreCheckedProjectFirstThenDataStoreThenSession) {
     const EpSession::Session_ptr nil = EpSession::Session::_nil();
-    EXPECT_EQ(failureOf([&] { Session::getInterpreter(nil, nullptr, nullptr); }),
+    EXPECT_EQ(reasonOf([&] { Session::getInterpreter(nil, nullptr, nullptr); }),
               "Null project name in hvc_util::Session.getInterpreter");
-    EXPECT_EQ(failureOf([&] { Session::setInterpreter(nil, nullptr, "p", "i"); }),
+    EXPECT_EQ(reasonOf([&] { Session::setInterpreter(nil, nullptr, "p", "i"); }),
               "Null dataStoreName in hvc_util::Session.setInterpreter");
-    EXPECT_EQ(failureOf([&] { Session::getSourcePriority(nil, "s", "p"); }),
+    EXPECT_EQ(reasonOf([&] { Session::getSourcePriority(nil, "s", "p"); }),
               "Null session in hvc_util::Session.getSourcePriority");
-    EXPECT_EQ(failureOf([&] { Session::setSourcePriority(nil, "s", nullptr, strings({"a"})); }),
+    EXPECT_EQ(reasonOf([&] { Session::setSourcePriority(nil, "s", nullptr, strings({"a"})); }),
               "Null project name in hvc_util::Session.setSourcePriority");
-    EXPECT_EQ(failureOf([&] { Session::getInterpreters(nil); }),
+    EXPECT_EQ(reasonOf([&] { Session::getInterpreters(nil); }),
               "Null session in hvc_util::Session.getInterpreter");
-    EXPECT_EQ(failureOf([&] { Session::setInterpreter(session, "s", "p", nullptr); }),
+    EXPECT_EQ(reasonOf([&] { Session::setInterpreter(session, "s", "p", nullptr); }),
               "Null interpreter in hvc_util::Session.setInterpreter");
-    EXPECT_EQ(failureOf([&] { Session::setSourcePriority(session, "s", "p", strings({})); }),
+    EXPECT_EQ(reasonOf([&] { Session::setSourcePriority(session, "s", "p", strings({})); }),
               "The source priority length cannot be <= 0 in setSourcePriority.");
     EXPECT_FALSE(session->is_property_defined(EpiWell::PROP_SOURCE_PRIORITIES));
     EXPECT_FALSE(session->is_property_defined(EpSession::PROP_INTERPRETER_ROLE));
@@ -156,12 +150,12 @@ TEST_F(PropertiesTest, InterpreterValuesOfAnotherTypeAreRefused) {
     CORBA::Any number;
     number <<= static_cast<CORBA::Long>(7);
     store(EpSession::PROP_INTERPRETER_ROLE, number);
-    EXPECT_EQ(failureOf([&] { Session::getInterpreter(session, "S", "P"); }),
+    EXPECT_EQ(reasonOf([&] { Session::getInterpreter(session, "S", "P"); }),
               "Unable to extract CosPropertyService::Properties from CORBA::Any in "
               "hvc_util::Session.getInterpreter");
-    EXPECT_EQ(failureOf([&] { Session::getInterpreters(session); }),
+    EXPECT_EQ(reasonOf([&] { Session::getInterpreters(session); }),
               "Error, could not get interpreters.");
-    EXPECT_EQ(failureOf([&] { Session::setInterpreter(session, "S", "P", "I"); }),
+    EXPECT_EQ(reasonOf([&] { Session::setInterpreter(session, "S", "P", "I"); }),
               "Caught Failed Operation ExceptionError, could not get interpreters.");
 
     CosPropertyService::Properties table;
@@ -172,10 +166,10 @@ TEST_F(PropertiesTest, InterpreterValuesOfAnotherTypeAreRefused) {
     value <<= table;
     store(EpSession::PROP_INTERPRETER_ROLE, value);
     EXPECT_FALSE(Session::getInterpreter(session, "T", "P").isSet());
-    EXPECT_EQ(failureOf([&] { Session::getInterpreter(session, "S", "P"); }),
+    EXPECT_EQ(reasonOf([&] { Session::getInterpreter(session, "S", "P"); }),
               "Unable to extract CosNaming::Name from CORBA::Any in "
               "hvc_util::Session.getInterpreter");
-    EXPECT_EQ(failureOf([&] { Session::setInterpreter(session, "S", "P", "I"); }),
+    EXPECT_EQ(reasonOf([&] { Session::setInterpreter(session, "S", "P", "I"); }),
               "Unable to extract CosNaming::Name from CORBA::Any in "
               "hvc_util::Session.setInterpreter");
 }
@@ -208,16 +202,16 @@ TEST_F(PropertiesTest, SourcePriorityTablesOfAnotherShapeAreReported) {
     CORBA::Any value;
     value <<= table;
     store(EpiWell::PROP_SOURCE_PRIORITIES, value);
-    EXPECT_EQ(failureOf([&] { Session::getSourcePriority(session, "S", "P"); }),
+    EXPECT_EQ(reasonOf([&] { Session::getSourcePriority(session, "S", "P"); }),
               "No priorities in the session in hvc_util::Session.getSourcePriority");
     EXPECT_TRUE(priorities(session, "T", "P").empty());
 
     CORBA::Any text;
     text <<= "not a table";
     store(EpiWell::PROP_SOURCE_PRIORITIES, text);
-    EXPECT_EQ(failureOf([&] { Session::getSourcePriority(session, "S", "P"); }),
+    EXPECT_EQ(reasonOf([&] { Session::getSourcePriority(session, "S", "P"); }),
               "CORBA exception, when retrieving the interpreter property from the session.");
-    EXPECT_EQ(failureOf([&] { Session::setSourcePriority(session, "S", "P", strings({"a"})); }),
+    EXPECT_EQ(reasonOf([&] { Session::setSourcePriority(session, "S", "P", strings({"a"})); }),
               "CORBA exception, when trying to retrieve PROP_SOURCE_PRIORITIES.");
 }
 
@@ -231,11 +225,11 @@ TEST_F(PropertiesTest, AFailedWriteIsReportedAndLeavesTheTablesAlone) {
     EpSession::Session_var readOnly = EpSession::Session::_narrow(obj);
 
     hvc_test::StderrCapture capture;
-    EXPECT_EQ(failureOf([&] { Session::setInterpreter(readOnly, "S", "P", "I"); }),
+    EXPECT_EQ(reasonOf([&] { Session::setInterpreter(readOnly, "S", "P", "I"); }),
               "Failed to define the session interpreter property.Exception Caught.");
     EXPECT_EQ(capture.text(),
               "Caught Exception IDL:omg.org/CosPropertyService/ReadOnlyProperty:1.0\n");
-    EXPECT_EQ(failureOf([&] { Session::setSourcePriority(readOnly, "S", "P", strings({"a"})); }),
+    EXPECT_EQ(reasonOf([&] { Session::setSourcePriority(readOnly, "S", "P", strings({"a"})); }),
               "CORBA exception, when trying to define PROP_SOURCE_PRIORITIES.");
     EXPECT_EQ(readOnly->get_number_of_properties(), 0u);
 }

@@ -1,6 +1,7 @@
 #include "hvc_util/UserProfile.h"
 
 #include "SessionPlatform.h"
+#include "support/Failures.h"
 #include "support/ScopedEnv.h"
 
 #include <gtest/gtest.h>
@@ -10,21 +11,14 @@
 
 using hvc_util::UserProfile;
 
+using hvc_test::reasonOf;
+
 namespace {
 
 std::string localHost() {
     char name[1024] = {};
     ::gethostname(name, sizeof name - 1);
     return name;
-}
-
-template <class Call> std::string failureOf(Call&& call) {
-    try {
-        call();
-    } catch (const EpTypes::FailedOperationException& e) {
-        return e.reason.in();
-    }
-    return "<no failure>";
 }
 
 const hvc_sandbox::UserDirectory::User*
@@ -62,9 +56,9 @@ TEST(UserProfileAccount, WithoutAUserNameTheLocalAccountCannotBeDescribed) {
     platform.environment().unset("LOGNAME");
     platform.environment().unset("USER");
     const char* const reason = "Could not obtain host name or user name from the environment.";
-    EXPECT_EQ(failureOf([] { UserProfile::getUserInfo(); }), reason);
+    EXPECT_EQ(reasonOf([] { UserProfile::getUserInfo(); }), reason);
     // The UNIX account is looked up before the local one is described.
-    EXPECT_EQ(failureOf([] {
+    EXPECT_EQ(reasonOf([] {
                   UserProfile::registerAlias(EpUser::SCOPE_LOCAL, localHost().c_str(), "bob", "");
               }),
               reason);
@@ -88,7 +82,7 @@ TEST(UserProfileAccount, RegisteringMakesTheLocalAccountAnAliasOfTheUnixAccounts
 TEST(UserProfileAccount, RegisteringUnderAnUnknownUnixAccountFails) {
     hvc_test::SessionPlatform platform;
     const std::size_t before = userNamed(platform->users().users(), "tester")->aliases.size();
-    EXPECT_EQ(failureOf([] {
+    EXPECT_EQ(reasonOf([] {
                   UserProfile::registerAlias(EpUser::SCOPE_LOCAL, "elsewhere", "nobody", "");
               }),
               "Error connecting to User Alias Service to register an alias");
@@ -96,8 +90,8 @@ TEST(UserProfileAccount, RegisteringUnderAnUnknownUnixAccountFails) {
 }
 
 TEST(UserProfileAccount, WithoutAnAliasServiceRegistrationFailsWithItsReason) {
-    EXPECT_EQ(failureOf([] { UserProfile::registerAlias(EpUser::SCOPE_LOCAL, "h", "u", ""); }),
+    EXPECT_EQ(reasonOf([] { UserProfile::registerAlias(EpUser::SCOPE_LOCAL, "h", "u", ""); }),
               "Error in getUserAliasService; cannot resolve 'EpUser::AliasService' service.");
-    EXPECT_EQ(failureOf([] { UserProfile::getUserInfo(); }),
+    EXPECT_EQ(reasonOf([] { UserProfile::getUserInfo(); }),
               "Error in getUserAliasService; cannot resolve 'EpUser::AliasService' service.");
 }

@@ -1,5 +1,7 @@
 #include <hvc_util/Date.h>
 
+#include "support/Failures.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -10,21 +12,15 @@
 
 using hvc_util::Date;
 
+using BadRange = EpTypes::BadRangeException;
+using hvc_test::reasonOf;
+
 namespace {
 
 using DatePtr = std::unique_ptr<EpTypes::Date>;
 
 DatePtr at(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
     return DatePtr(Date::makeDate(year, month, day, hour, minute, second, "CST"));
-}
-
-template <class F> std::string reasonOf(F f) {
-    try {
-        f();
-    } catch (const EpTypes::BadRangeException& e) {
-        return e.reason.in();
-    }
-    return "(nothing thrown)";
 }
 
 std::string formatted(const EpTypes::Date& d) {
@@ -42,22 +38,22 @@ TEST(Date, RangesAreCheckedInOrderWithExactMessages) {
     auto make = [](int y, int mo, int d, int h, int mi, int s) {
         return [=] { DatePtr(Date::makeDate(y, mo, d, h, mi, s, "CST")); };
     };
-    EXPECT_EQ("Invalid month value = 13", reasonOf(make(999, 13, 32, 24, 60, 60)));
-    EXPECT_EQ("Invalid day value = 32", reasonOf(make(999, 12, 32, 24, 60, 60)));
-    EXPECT_EQ("Invalid hour value = 24", reasonOf(make(999, 12, 31, 24, 60, 60)));
-    EXPECT_EQ("Invalid minute value = 60", reasonOf(make(999, 12, 31, 23, 60, 60)));
-    EXPECT_EQ("Invalid second value = 60", reasonOf(make(999, 12, 31, 23, 59, 60)));
-    EXPECT_EQ("Invalid year value = 999", reasonOf(make(999, 1, 1, 0, 0, 0)));
-    EXPECT_EQ("(nothing thrown)", reasonOf(make(1000, 1, 1, 0, 0, 0)));
-    EXPECT_EQ("(nothing thrown)", reasonOf(make(9999, 12, 31, 23, 59, 59)));
+    EXPECT_EQ("Invalid month value = 13", reasonOf<BadRange>(make(999, 13, 32, 24, 60, 60)));
+    EXPECT_EQ("Invalid day value = 32", reasonOf<BadRange>(make(999, 12, 32, 24, 60, 60)));
+    EXPECT_EQ("Invalid hour value = 24", reasonOf<BadRange>(make(999, 12, 31, 24, 60, 60)));
+    EXPECT_EQ("Invalid minute value = 60", reasonOf<BadRange>(make(999, 12, 31, 23, 60, 60)));
+    EXPECT_EQ("Invalid second value = 60", reasonOf<BadRange>(make(999, 12, 31, 23, 59, 60)));
+    EXPECT_EQ("Invalid year value = 999", reasonOf<BadRange>(make(999, 1, 1, 0, 0, 0)));
+    EXPECT_EQ("(no exception)", reasonOf<BadRange>(make(1000, 1, 1, 0, 0, 0)));
+    EXPECT_EQ("(no exception)", reasonOf<BadRange>(make(9999, 12, 31, 23, 59, 59)));
 
     // The offset comes before the year.
     auto withOffset = [](int year, int offset) {
         return [=] { DatePtr(Date::makeDate(year, 1, 1, 0, 0, 0, offset)); };
     };
-    EXPECT_EQ("Invalid offset value = 50400001", reasonOf(withOffset(999, 50400001)));
-    EXPECT_EQ("Invalid offset value = -39600001", reasonOf(withOffset(2002, -39600001)));
-    EXPECT_EQ("Invalid year value = 999", reasonOf(withOffset(999, -39600000)));
+    EXPECT_EQ("Invalid offset value = 50400001", reasonOf<BadRange>(withOffset(999, 50400001)));
+    EXPECT_EQ("Invalid offset value = -39600001", reasonOf<BadRange>(withOffset(2002, -39600001)));
+    EXPECT_EQ("Invalid year value = 999", reasonOf<BadRange>(withOffset(999, -39600000)));
     DatePtr offset(Date::makeDate(2002, 1, 1, 0, 0, 0, 50400000));
     EXPECT_STREQ("", offset->timeZone.in());
 }
@@ -81,13 +77,14 @@ TEST(Date, CompareIsTheCalendarDifferenceInSeconds) {
     EXPECT_EQ(0, Date::compare(*at(2002, 1, 1), *other));
     EpTypes::Date bad = *at(2002, 1, 1);
     bad.minute = 75;
-    EXPECT_EQ("Invalid minute value = 75", reasonOf([&] { Date::compare(*at(2002, 1, 1), bad); }));
+    EXPECT_EQ("Invalid minute value = 75",
+              reasonOf<BadRange>([&] { Date::compare(*at(2002, 1, 1), bad); }));
     bad.minute = 0;
     bad.timeZone = static_cast<char*>(nullptr);
     EXPECT_EQ("Null timezone value in hvc_util::Date::validateTimeZone",
-              reasonOf([&] { Date::compare(bad, bad); }));
+              reasonOf<BadRange>([&] { Date::compare(bad, bad); }));
     EXPECT_EQ("Null timezone value in hvc_util::Date::validateTimeZone",
-              reasonOf([&] { CORBA::string_free(Date::format(bad)); }));
+              reasonOf<BadRange>([&] { CORBA::string_free(Date::format(bad)); }));
 }
 
 TEST(Date, CompareIgnoresDaylightSaving) {
@@ -122,14 +119,15 @@ TEST(Date, FormatAndParseRoundTrip) {
     EXPECT_EQ(longZone, longOne->timeZone.in());
     EXPECT_EQ("1999-01-02 03:04:05 " + longZone, formatted(*longOne));
 
-    EXPECT_EQ("Date string to parse is null", reasonOf([] { Date::parse(nullptr); }));
-    EXPECT_EQ("Invalid month value = 0", reasonOf([] { DatePtr(Date::parse("2002")); }));
-    EXPECT_EQ("Invalid day value = 0", reasonOf([] { DatePtr(Date::parse("2002-11")); }));
-    EXPECT_EQ("Invalid month value = 0", reasonOf([] { DatePtr(Date::parse("x-1-1 0:0:0 Z")); }));
+    EXPECT_EQ("Date string to parse is null", reasonOf<BadRange>([] { Date::parse(nullptr); }));
+    EXPECT_EQ("Invalid month value = 0", reasonOf<BadRange>([] { DatePtr(Date::parse("2002")); }));
+    EXPECT_EQ("Invalid day value = 0", reasonOf<BadRange>([] { DatePtr(Date::parse("2002-11")); }));
+    EXPECT_EQ("Invalid month value = 0",
+              reasonOf<BadRange>([] { DatePtr(Date::parse("x-1-1 0:0:0 Z")); }));
     EXPECT_EQ("Invalid year value = 999",
-              reasonOf([] { DatePtr(Date::parse("0999-01-01 00:00:00 Z")); }));
+              reasonOf<BadRange>([] { DatePtr(Date::parse("0999-01-01 00:00:00 Z")); }));
     EXPECT_EQ("Invalid hour value = 25",
-              reasonOf([] { DatePtr(Date::parse("2002-11-26 25:00:00 CST")); }));
+              reasonOf<BadRange>([] { DatePtr(Date::parse("2002-11-26 25:00:00 CST")); }));
 }
 
 TEST(Date, CurrentDateIsLocalTime) {
