@@ -10,6 +10,8 @@
 #include "bindings/Environment.h"
 #include "bindings/Orb.h"
 #include "bindings/internal/PasswordSeal.h"
+#include "hvc_util/String.h"
+#include "hvc_util/System.h"
 
 #include <CosNotifyChannelAdmin.hh>
 #include <CosTrading.hh>
@@ -28,10 +30,9 @@ namespace hvc_sandbox {
 namespace {
 
 std::string hostName() {
-    char name[256] = {};
-    if (::gethostname(name, sizeof name - 1) != 0)
-        return "localhost";
-    return name;
+    hvc_util::String name;
+    hvc_util::System::getNodeName(name);
+    return name.isSet() && *name.getValue() != '\0' ? name.getValue() : "localhost";
 }
 
 void makeDirectory(const std::string& path) {

@@ -60,20 +60,47 @@ bool readProperty(EpSession::Session_ptr session, const char* name, const char* 
     }
 }
 
-// The source-priority table, empty when not defined; `invalidName` for a
-// refused name, `failures.communication` for a value of another type.
-EpiTypes::StoreSourcePrioritiesSeq readPriorities(EpSession::Session_ptr session,
-                                                  const char* invalidName,
-                                                  const OperationFailures& failures) {
+// The table stored under `property`, empty when it is not defined.
+// `invalidName` for a refused name, `failures.communication` for a value of
+// another type; other failures are translated by `failures`.
+template <class Table>
+Table readTable(EpSession::Session_ptr session, const char* property, CORBA::TypeCode_ptr type,
+                const char* invalidName, const OperationFailures& failures) {
     return withHandlers(failures, [&] {
         CORBA::Any_var value;
-        if (!readProperty(session, EpiWell::PROP_SOURCE_PRIORITIES, invalidName, value))
-            return EpiTypes::StoreSourcePrioritiesSeq();
-        const EpiTypes::StoreSourcePrioritiesSeq* table = nullptr;
-        if (!extractExact(value.in(), EpiTypes::_tc_StoreSourcePrioritiesSeq, table))
+        if (!readProperty(session, property, invalidName, value))
+            return Table();
+        const Table* table = nullptr;
+        if (!extractExact(value.in(), type, table))
             throw EpTypes::FailedOperationException(failures.communication);
         return *table;
     });
+}
+
+EpiTypes::StoreSourcePrioritiesSeq readPriorities(EpSession::Session_ptr session,
+                                                  const char* invalidName,
+                                                  const OperationFailures& failures) {
+    return readTable<EpiTypes::StoreSourcePrioritiesSeq>(session, EpiWell::PROP_SOURCE_PRIORITIES,
+                                                         EpiTypes::_tc_StoreSourcePrioritiesSeq,
+                                                         invalidName, failures);
+}
+
+// Gives every entry of `project` the interpreter, or appends one entry.
+void setProjectInterpreter(CosNaming::Name& projects, const char* project,
+                           const char* interpreter) {
+    bool found = false;
+    for (CORBA::ULong j = 0; j < projects.length(); ++j) {
+        if (same(projects[j].id, project)) {
+            projects[j].kind = interpreter;
+            found = true;
+        }
+    }
+    if (!found) {
+        const CORBA::ULong n = projects.length();
+        projects.length(n + 1);
+        projects[n].id = project;
+        projects[n].kind = interpreter;
+    }
 }
 
 } // namespace
@@ -110,15 +137,9 @@ CosPropertyService::Properties Session::getInterpreters(EpSession::Session_ptr s
             (std::string(nullSession) + getInterpreterName).c_str());
     const OperationFailures failures = {"Error, could not get interpreters.",
                                         "Unknown exception, could not get interpreters"};
-    return withHandlers(failures, [&] {
-        CORBA::Any_var value;
-        if (!readProperty(session, EpSession::PROP_INTERPRETER_ROLE, invalidInterpreterName, value))
-            return CosPropertyService::Properties();
-        const CosPropertyService::Properties* table = nullptr;
-        if (!extractExact(value.in(), CosPropertyService::_tc_Properties, table))
-            throw EpTypes::FailedOperationException(failures.communication);
-        return *table;
-    });
+    return readTable<CosPropertyService::Properties>(session, EpSession::PROP_INTERPRETER_ROLE,
+                                                     CosPropertyService::_tc_Properties,
+                                                     invalidInterpreterName, failures);
 }
 
 void Session::setInterpreter(EpSession::Session_ptr session, const char* dataStoreName,
@@ -151,26 +172,12 @@ void Session::setInterpreter(EpSession::Session_ptr session, const char* dataSto
                 "Unable to extract CosNaming::Name from CORBA::Any in "
                 "hvc_util::Session.setInterpreter");
         CosNaming::Name projects = *stored;
-        bool projectFound = false;
-        for (CORBA::ULong j = 0; j < projects.length(); ++j) {
-            if (same(projects[j].id, projectName)) {
-                projects[j].kind = interpreter;
-                projectFound = true;
-            }
-        }
-        if (!projectFound) {
-            const CORBA::ULong n = projects.length();
-            projects.length(n + 1);
-            projects[n].id = projectName;
-            projects[n].kind = interpreter;
-        }
+        setProjectInterpreter(projects, projectName, interpreter);
         table[i].property_value <<= projects;
     }
     if (!storeFound) {
         CosNaming::Name projects;
-        projects.length(1);
-        projects[0].id = projectName;
-        projects[0].kind = interpreter;
+        setProjectInterpreter(projects, projectName, interpreter);
         const CORBA::ULong n = table.length();
         table.length(n + 1);
         table[n].property_name = dataStoreName;

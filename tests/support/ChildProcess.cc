@@ -117,12 +117,29 @@ SandboxProcess::SandboxProcess(const std::vector<std::string>& extraArgs)
     child.waitForLine("hvc-sandbox ready", 30);
 }
 
-int freeLoopbackPort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+namespace {
+
+sockaddr_in loopback(int port) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    return address;
+}
+
+bool accepts(int port) {
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = loopback(port);
+    const bool ok = ::connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(s);
+    return ok;
+}
+
+} // namespace
+
+int freeLoopbackPort() {
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = loopback(0);
     socklen_t length = sizeof address;
     if (::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
@@ -132,21 +149,6 @@ int freeLoopbackPort() {
     ::close(s);
     return ntohs(address.sin_port);
 }
-
-namespace {
-
-bool accepts(int port) {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    const bool ok = ::connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(s);
-    return ok;
-}
-
-} // namespace
 
 NamingService::NamingService()
     : logDir("hvc-names"), portNumber(freeLoopbackPort()),

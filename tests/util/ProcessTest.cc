@@ -5,6 +5,7 @@
 #include <hvc_util/System.h>
 #include <hvc_util/UUID.h>
 
+#include "support/TempDir.h"
 #include "util/HostAddress.h"
 
 #include <gtest/gtest.h>
@@ -42,27 +43,10 @@ TEST(Identifier, RunsOfAlphanumericsJoinedBySingleSeparators) {
     EXPECT_FALSE(Identifier::isValidIdentifier(nullptr));
 }
 
-class SystemFiles : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/hvc_util_system_XXXXXX";
-        ASSERT_NE(nullptr, ::mkdtemp(pattern));
-        dir = pattern;
-    }
-    void TearDown() override {
-        for (const char* name : {"/file", "/fifo"})
-            ::unlink((dir + name).c_str());
-        ::rmdir(dir.c_str());
-    }
-    std::string dir;
-};
-
-TEST_F(SystemFiles, OnlyRegularFilesAreLocal) {
-    std::string file = dir + "/file";
-    std::FILE* f = std::fopen(file.c_str(), "w");
-    ASSERT_NE(nullptr, f);
-    std::fputs("data", f);
-    std::fclose(f);
+TEST(System, OnlyRegularFilesAreLocal) {
+    hvc_test::TempDir scratch;
+    const std::string dir = scratch.path();
+    const std::string file = scratch.write("file", "data");
     EXPECT_TRUE(System::isLocalFile(file.c_str()));
     int w = ::open(file.c_str(), O_WRONLY);
     EXPECT_GE(w, 0) << "the file stays open to writers";
