@@ -1,6 +1,7 @@
 #include "PasswordTable.h"
 
 #include "bindings/internal/PasswordSeal.h"
+#include "session/AnyValues.h"
 
 #include <CosPropertyService.hh>
 #include <EpProject.hh>
@@ -11,18 +12,14 @@ namespace {
 
 const CosPropertyService::Properties* tableOf(const CORBA::Any& value) {
     const CosPropertyService::Properties* table = nullptr;
-    CORBA::TypeCode_var type = value.type();
-    if (!type->equal(CosPropertyService::_tc_Properties) || !(value >>= table))
-        return nullptr;
-    return table;
+    return hvc_util::extractExact(value, CosPropertyService::_tc_Properties, table) ? table
+                                                                                    : nullptr;
 }
 
 const EpProject::ProjectAccessInfoSeq* projectsOf(const CORBA::Any& value) {
     const EpProject::ProjectAccessInfoSeq* projects = nullptr;
-    CORBA::TypeCode_var type = value.type();
-    if (!type->equal(EpProject::_tc_ProjectAccessInfoSeq) || !(value >>= projects))
-        return nullptr;
-    return projects;
+    return hvc_util::extractExact(value, EpProject::_tc_ProjectAccessInfoSeq, projects) ? projects
+                                                                                        : nullptr;
 }
 
 } // namespace

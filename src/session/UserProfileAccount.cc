@@ -103,35 +103,31 @@ CORBA::String_var seal(const char* clear) {
     return CORBA::string_dup(sealed.get());
 }
 
+// Records the entry's sealed password under its data store and project,
+// adding the store or the project where the table has none.
 void apply(CosPropertyService::Properties& table, const EpProject::ProjectAccessInfo& entry) {
-    for (CORBA::ULong i = 0; i < table.length(); ++i) {
-        if (std::strcmp(table[i].property_name, entry.dataStoreName) != 0)
-            continue;
-        EpProject::ProjectAccessInfoSeq projects = projectsOf(table[i]);
-        CORBA::ULong j = 0;
-        while (j < projects.length() &&
-               std::strcmp(projects[j].projectName, entry.projectName) != 0)
-            ++j;
-        if (j == projects.length()) {
-            projects.length(j + 1);
-            projects[j].dataStoreName = entry.dataStoreName;
-            projects[j].projectName = entry.projectName;
-        }
-        projects[j].accessNote = entry.accessNote;
-        projects[j].password = seal(entry.password);
-        table[i].property_value <<= projects;
-        return;
-    }
+    CORBA::String_var sealed = seal(entry.password);
+    CORBA::ULong i = 0;
+    while (i < table.length() && std::strcmp(table[i].property_name, entry.dataStoreName) != 0)
+        ++i;
     EpProject::ProjectAccessInfoSeq projects;
-    projects.length(1);
-    projects[0].dataStoreName = entry.dataStoreName;
-    projects[0].projectName = entry.projectName;
-    projects[0].accessNote = entry.accessNote;
-    projects[0].password = seal(entry.password);
-    CORBA::ULong n = table.length();
-    table.length(n + 1);
-    table[n].property_name = entry.dataStoreName;
-    table[n].property_value <<= projects;
+    if (i == table.length()) {
+        table.length(i + 1);
+        table[i].property_name = entry.dataStoreName;
+    } else {
+        projects = projectsOf(table[i]);
+    }
+    CORBA::ULong j = 0;
+    while (j < projects.length() && std::strcmp(projects[j].projectName, entry.projectName) != 0)
+        ++j;
+    if (j == projects.length()) {
+        projects.length(j + 1);
+        projects[j].dataStoreName = entry.dataStoreName;
+        projects[j].projectName = entry.projectName;
+    }
+    projects[j].accessNote = entry.accessNote;
+    projects[j].password = sealed;
+    table[i].property_value <<= projects;
 }
 
 } // namespace
