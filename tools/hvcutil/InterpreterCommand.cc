@@ -18,40 +18,34 @@ const char* const usage = "get [STORE PROJECT] | set STORE PROJECT INTERPRETER"
 int run(const std::vector<std::string>& args) {
     const std::vector<std::string> words = standardOptions(args);
     if (words.size() == 1 && words[0] == "get") {
-        return reporting([] {
-            EpSession::Session_var session = currentSession();
-            CosPropertyService::Properties table = hvc_util::Session::getInterpreters(session);
-            for (CORBA::ULong i = 0; i < table.length(); ++i) {
-                const CosNaming::Name* projects = nullptr;
-                if (!(table[i].property_value >>= projects))
-                    continue;
-                for (CORBA::ULong j = 0; j < projects->length(); ++j)
-                    std::printf("%s %s %s\n", table[i].property_name.in(), (*projects)[j].id.in(),
-                                (*projects)[j].kind.in());
-            }
-            return 0;
-        });
+        EpSession::Session_var session = currentSession();
+        CosPropertyService::Properties table = hvc_util::Session::getInterpreters(session);
+        for (CORBA::ULong i = 0; i < table.length(); ++i) {
+            const CosNaming::Name* projects = nullptr;
+            if (!(table[i].property_value >>= projects))
+                continue;
+            for (CORBA::ULong j = 0; j < projects->length(); ++j)
+                std::printf("%s %s %s\n", table[i].property_name.in(), (*projects)[j].id.in(),
+                            (*projects)[j].kind.in());
+        }
+        return 0;
     }
     if (words.size() == 3 && words[0] == "get") {
-        return reporting([&] {
-            EpSession::Session_var session = currentSession();
-            hvc_util::String who =
-                hvc_util::Session::getInterpreter(session, words[1].c_str(), words[2].c_str());
-            if (!who.isSet()) {
-                std::fprintf(stderr, "hvcutil: no interpreter recorded\n");
-                return 1;
-            }
-            std::printf("%s\n", who.getValue());
-            return 0;
-        });
+        EpSession::Session_var session = currentSession();
+        hvc_util::String who =
+            hvc_util::Session::getInterpreter(session, words[1].c_str(), words[2].c_str());
+        if (!who.isSet()) {
+            std::fprintf(stderr, "hvcutil: no interpreter recorded\n");
+            return 1;
+        }
+        std::printf("%s\n", who.getValue());
+        return 0;
     }
     if (words.size() == 4 && words[0] == "set") {
-        return reporting([&] {
-            EpSession::Session_var session = currentSession();
-            hvc_util::Session::setInterpreter(session, words[1].c_str(), words[2].c_str(),
-                                              words[3].c_str());
-            return 0;
-        });
+        EpSession::Session_var session = currentSession();
+        hvc_util::Session::setInterpreter(session, words[1].c_str(), words[2].c_str(),
+                                          words[3].c_str());
+        return 0;
     }
     return usageOf("interpreter", usage);
 }

@@ -1,11 +1,9 @@
 // hvcutil: inspect and exercise a platform installation through the library.
 #include "CommandTable.h"
 #include "EmbeddedSandbox.h"
-
-#include <omniORB4/CORBA.h>
+#include "SessionArgs.h"
 
 #include <cstdio>
-#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,15 +46,10 @@ int main(int argc, char** argv) {
         return usage(stderr);
     }
     words.erase(words.begin());
-    try {
+    return hvcutil::reporting([&] {
         std::unique_ptr<hvcutil::EmbeddedSandbox> platform;
         if (sandbox)
             platform = std::make_unique<hvcutil::EmbeddedSandbox>();
         return command->run(words);
-    } catch (const CORBA::Exception& e) {
-        std::fprintf(stderr, "hvcutil: %s\n", e._name());
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "hvcutil: %s\n", e.what());
-    }
-    return 1;
+    });
 }

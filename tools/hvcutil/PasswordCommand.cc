@@ -15,23 +15,19 @@ const char* const usage = "set STORE PROJECT PASSWORD | exists STORE PROJECT [-e
 int run(const std::vector<std::string>& args) {
     const std::vector<std::string> words = standardOptions(args);
     if (words.size() == 4 && words[0] == "set") {
-        return reporting([&] {
-            EpUser::UserProfile_var profile = hvc_util::UserProfile::getUserProfile();
-            const char* stores[] = {words[1].c_str()};
-            const char* projects[] = {words[2].c_str()};
-            const char* passwords[] = {words[3].c_str()};
-            hvc_util::UserProfile::setProjectPassword(profile, stores, projects, passwords, 1);
-            return 0;
-        });
+        EpUser::UserProfile_var profile = hvc_util::UserProfile::getUserProfile();
+        const char* stores[] = {words[1].c_str()};
+        const char* projects[] = {words[2].c_str()};
+        const char* passwords[] = {words[3].c_str()};
+        hvc_util::UserProfile::setProjectPassword(profile, stores, projects, passwords, 1);
+        return 0;
     }
     if (words.size() == 3 && words[0] == "exists") {
-        return reporting([&] {
-            EpUser::UserProfile_var profile = hvc_util::UserProfile::getUserProfile();
-            const bool known = hvc_util::UserProfile::projectPasswordExists(
-                profile, words[1].c_str(), words[2].c_str());
-            std::printf("%s\n", known ? "yes" : "no");
-            return known ? 0 : 1;
-        });
+        EpUser::UserProfile_var profile = hvc_util::UserProfile::getUserProfile();
+        const bool known = hvc_util::UserProfile::projectPasswordExists(profile, words[1].c_str(),
+                                                                        words[2].c_str());
+        std::printf("%s\n", known ? "yes" : "no");
+        return known ? 0 : 1;
     }
     return usageOf("password", usage);
 }

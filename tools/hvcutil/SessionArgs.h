@@ -1,5 +1,5 @@
-// What the session commands of hvcutil share: the platform's standard
-// options, the current session, and reporting the library's failures.
+// What the commands of hvcutil share: the platform's standard options, the
+// current session, and reporting the library's failures.
 #pragma once
 
 #include <EpSession.hh>
@@ -19,7 +19,7 @@ std::vector<std::string> standardOptions(const std::vector<std::string>& args);
 EpSession::Session_ptr currentSession();
 
 // Runs `body`, turning the library's failures into a line on stderr and
-// exit status 1.
+// exit status 1. Main runs every command through it.
 int reporting(const std::function<int()>& body);
 
 // Prints `usage` for `command` on stderr; returns exit status 2.

@@ -35,43 +35,35 @@ EpSession::Session_ptr named(const std::string& name) {
 int run(const std::vector<std::string>& args) {
     const std::vector<std::string> words = standardOptions(args);
     if (words.size() == 1 && words[0] == "current") {
-        return reporting([] {
-            EpSession::Session_var session = currentSession();
-            describe(session);
-            return 0;
-        });
+        EpSession::Session_var session = currentSession();
+        describe(session);
+        return 0;
     }
     if (words.size() != 2)
         return usageOf("session", usage);
     const std::string& verb = words[0];
     const std::string& name = words[1];
     if (verb == "create") {
-        return reporting([&] {
-            EpSession::Session_var session = hvc_util::Session::createSession(name.c_str());
-            if (CORBA::is_nil(session))
-                return 1; // the library has said why
-            describe(session);
-            return 0;
-        });
+        EpSession::Session_var session = hvc_util::Session::createSession(name.c_str());
+        if (CORBA::is_nil(session))
+            return 1; // the library has said why
+        describe(session);
+        return 0;
     }
     if (verb == "remove") {
-        return reporting([&] {
-            EpSession::Session_var session = named(name);
-            CORBA::String_var marker = session->marker();
-            if (std::strcmp(marker.in(), hvc_util::Session::temporarySessionName.getValue()) == 0)
-                hvc_util::Session::removeIfTemporary(session);
-            else
-                session->remove();
-            std::printf("removed: %s\n", name.c_str());
-            return 0;
-        });
+        EpSession::Session_var session = named(name);
+        CORBA::String_var marker = session->marker();
+        if (std::strcmp(marker.in(), hvc_util::Session::temporarySessionName.getValue()) == 0)
+            hvc_util::Session::removeIfTemporary(session);
+        else
+            session->remove();
+        std::printf("removed: %s\n", name.c_str());
+        return 0;
     }
     if (verb == "uuid") {
-        return reporting([&] {
-            EpSession::Session_var session = named(name);
-            std::printf("%s\n", hvc_util::Session::getSessionUUID(session).getValue());
-            return 0;
-        });
+        EpSession::Session_var session = named(name);
+        std::printf("%s\n", hvc_util::Session::getSessionUUID(session).getValue());
+        return 0;
     }
     return usageOf("session", usage);
 }
