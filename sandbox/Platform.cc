@@ -1,5 +1,6 @@
 #include "Platform.h"
 
+#include "Activation.h"
 #include "AliasServiceServant.h"
 #include "FactoryFinderServant.h"
 #include "PasswordTable.h"
@@ -125,9 +126,7 @@ CORBA::Object_ptr Platform::activate(PortableServer::Servant servant, const std:
     Entry entry;
     entry.variable = variable;
     entry.bindName = bindName;
-    entry.oid = poa->activate_object(servant);
-    servant->_remove_ref();
-    entry.ref = poa->id_to_reference(entry.oid.in());
+    entry.ref = Activation::activate(poa, servant, &entry.oid);
     CORBA::Object_ptr result = CORBA::Object::_duplicate(entry.ref.in());
     entries.push_back(std::move(entry));
     return result;

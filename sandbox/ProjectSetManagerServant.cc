@@ -1,5 +1,7 @@
 #include "ProjectSetManagerServant.h"
 
+#include "Activation.h"
+
 #include "ProjectSetServant.h"
 
 #include <hvc_util/Identifier.h>
@@ -29,9 +31,7 @@ EpProject::ProjectSet_ptr ProjectSetManagerServant::createProjectSet(const char*
         throw EpProject::DuplicateProjectSetException(
             ("A project set named '" + std::string(name) + "' exists already").c_str());
     auto* servant = new ProjectSetServant(name);
-    PortableServer::ObjectId_var oid = poa->activate_object(servant);
-    servant->_remove_ref();
-    CORBA::Object_var obj = poa->id_to_reference(oid.in());
+    CORBA::Object_var obj = Activation::activate(poa, servant);
     EpProject::ProjectSet_var set = EpProject::ProjectSet::_narrow(obj);
     if (CORBA::is_nil(set))
         throw CORBA::INTERNAL(0, CORBA::COMPLETED_NO);

@@ -1,5 +1,7 @@
 #include "SessionManagerServant.h"
 
+#include "Activation.h"
+
 #include "SessionServant.h"
 
 #include <hvc_util/Identifier.h>
@@ -43,10 +45,9 @@ EpSession::Session_ptr SessionManagerServant::createSession(const char* name,
     auto* servant = new SessionServant(*this, name, factories.in());
     if (!CORBA::is_nil(projectSet))
         servant->setProjectSet(projectSet);
-    PortableServer::ObjectId_var oid = poa->activate_object(servant);
-    servant->_remove_ref();
+    PortableServer::ObjectId_var oid;
+    CORBA::Object_var obj = Activation::activate(poa, servant, &oid);
     sessions.emplace(name, oid.in());
-    CORBA::Object_var obj = poa->id_to_reference(oid.in());
     return EpSession::Session::_narrow(obj);
 }
 

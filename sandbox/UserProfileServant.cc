@@ -1,5 +1,6 @@
 #include "UserProfileServant.h"
 
+#include "Activation.h"
 #include "ProjectSetManagerServant.h"
 #include "SessionManagerServant.h"
 
@@ -10,12 +11,6 @@
 namespace hvc_sandbox {
 
 namespace {
-
-template <class Servant> CORBA::Object_ptr activate(PortableServer::POA_ptr poa, Servant* servant) {
-    PortableServer::ObjectId_var oid = poa->activate_object(servant);
-    servant->_remove_ref();
-    return poa->id_to_reference(oid.in());
-}
 
 const char* const defaultProjectSet = "Default";
 
@@ -32,8 +27,8 @@ UserProfileServant::UserProfileServant(std::string account, PortableServer::POA_
     : accountName(std::move(account)), passwords(table),
       sessionManager(new SessionManagerServant(poa, factories)),
       projectSetManager(new ProjectSetManagerServant(poa)) {
-    sessionManagerRef = activate(poa, sessionManager);
-    projectSetManagerRef = activate(poa, projectSetManager);
+    sessionManagerRef = Activation::activate(poa, sessionManager);
+    projectSetManagerRef = Activation::activate(poa, projectSetManager);
     // Every user starts with one project set to work in.
     EpProject::ProjectSet_var initial = projectSetManager->createProjectSet(defaultProjectSet);
 }

@@ -1,0 +1,18 @@
+// Activating sandbox servants: the one way every servant enters a POA.
+#pragma once
+
+#include <omniORB4/CORBA.h>
+
+namespace hvc_sandbox {
+
+class Activation {
+public:
+    // Activates `servant` in `poa`, which then owns it (the creator's
+    // reference is dropped). Returns a new reference to the object, owned by
+    // the caller; `oid`, when given, receives the object's id.
+    static CORBA::Object_ptr activate(PortableServer::POA_ptr poa,
+                                      PortableServer::ServantBase* servant,
+                                      PortableServer::ObjectId_var* oid = nullptr);
+};
+
+} // namespace hvc_sandbox
