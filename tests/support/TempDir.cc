@@ -1,6 +1,5 @@
 #include "support/TempDir.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -31,17 +30,7 @@ std::string TempDir::write(const std::string& relative, const std::string& text,
 
 TempHome::TempHome(const std::string& script) {
     setScript(script);
-    const char* value = std::getenv("HVC_HOME");
-    hadFormer = value != nullptr;
-    former = hadFormer ? value : "";
-    ::setenv("HVC_HOME", root.path().c_str(), 1);
-}
-
-TempHome::~TempHome() {
-    if (hadFormer)
-        ::setenv("HVC_HOME", former.c_str(), 1);
-    else
-        ::unsetenv("HVC_HOME");
+    home.set("HVC_HOME", root.path());
 }
 
 void TempHome::setScript(const std::string& script) const {

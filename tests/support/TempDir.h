@@ -2,6 +2,7 @@
 #pragma once
 
 #include "sandbox/ScratchDirectory.h"
+#include "support/ScopedEnv.h"
 
 #include <string>
 
@@ -26,7 +27,6 @@ private:
 class TempHome {
 public:
     explicit TempHome(const std::string& script);
-    ~TempHome();
 
     const std::string& path() const { return root.path(); }
     std::string scriptPath() const { return root.path() + "/bin/GetIORS.sh"; }
@@ -39,8 +39,7 @@ public:
 
 private:
     TempDir root;
-    std::string former;
-    bool hadFormer = false;
+    ScopedEnv home;
 };
 
 } // namespace hvc_test
