@@ -2,11 +2,13 @@
 // running its reference script, $HVC_HOME/bin/GetIORS.sh.
 #pragma once
 
+#include <hvc_util/Export.h>
+
 namespace hvc_util {
 
 // Set of static operations; owns nothing. Every failure is an
 // EpTypes::FailedOperationException whose reason says what went wrong.
-class BootStrapIORs {
+class HVC_UTIL_API BootStrapIORs {
 public:
     // Runs the script and loads its output, unless a run already succeeded in
     // this process and `force` is false. Raises what getIORs and setIORs

@@ -1,11 +1,13 @@
 // The library's version.
 #pragma once
 
+#include <hvc_util/Export.h>
+
 namespace hvc_util {
 
 // Constants only; the texts are static and owned by the library. Nothing
 // raises.
-class BuildInfo {
+class HVC_UTIL_API BuildInfo {
 public:
     // "Halvercast v<major>.<revision>.<update> Build <number>".
     static const char* getVersion();

@@ -1,6 +1,8 @@
 // Coordinate service access: the platform's coordinate finder and factory.
 #pragma once
 
+#include <hvc_util/Export.h>
+
 #include <EpCoordinateService.hh>
 
 namespace hvc_util {
@@ -8,7 +10,7 @@ namespace hvc_util {
 // Set of static operations. The class owns one cached reference per service
 // for the life of the process; every reference it returns is a new one owned
 // by the caller (release it, or hold it in a _var).
-class Coordinate {
+class HVC_UTIL_API Coordinate {
 public:
     // The coordinate finder. Raises EpTypes::FailedOperationException
     // "Error in getFinder; cannot resolve 'EpCoordinateService::Finder' service."

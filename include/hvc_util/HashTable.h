@@ -2,6 +2,8 @@
 // that go with it.
 #pragma once
 
+#include <hvc_util/Export.h>
+
 #include <cstdint>
 
 #include <hvc_util/HashTableElement.h>
@@ -22,7 +24,7 @@ class HashTableIterator;
 // (iterGetNext) is under way. Nothing is reported other than by results;
 // std::bad_alloc passes through when an element or bucket array cannot be
 // allocated, leaving the table as it was.
-class HashTable {
+class HVC_UTIL_API HashTable {
 public:
     static const unsigned int setsize[16];
     static const unsigned char maxsize = 15;
@@ -97,19 +99,19 @@ private:
 };
 
 // The hashes that callers pass to HashTable, one per key type.
-unsigned int getHash(char value); // widened with sign
-unsigned int getHash(unsigned char value);
-unsigned int getHash(short value); // widened with sign
-unsigned int getHash(unsigned short value);
-unsigned int getHash(int value);
-unsigned int getHash(unsigned int value);
-unsigned int getHash(float value);         // the IEEE 754 bit pattern
-unsigned int getHash(std::int64_t value);  // low + high 32 bits
-unsigned int getHash(std::uint64_t value); // low + high 32 bits
-unsigned int getHash(double value);        // the low 32 bits of the pattern
-unsigned int getHash(bool value);
-unsigned int getHash(const char* text); // String::getHash of the text; null gives 0
-unsigned int getHash(const String& s);
-unsigned int getHash(const UUID& id); // UUID::getHash widened
+HVC_UTIL_API unsigned int getHash(char value); // widened with sign
+HVC_UTIL_API unsigned int getHash(unsigned char value);
+HVC_UTIL_API unsigned int getHash(short value); // widened with sign
+HVC_UTIL_API unsigned int getHash(unsigned short value);
+HVC_UTIL_API unsigned int getHash(int value);
+HVC_UTIL_API unsigned int getHash(unsigned int value);
+HVC_UTIL_API unsigned int getHash(float value);         // the IEEE 754 bit pattern
+HVC_UTIL_API unsigned int getHash(std::int64_t value);  // low + high 32 bits
+HVC_UTIL_API unsigned int getHash(std::uint64_t value); // low + high 32 bits
+HVC_UTIL_API unsigned int getHash(double value);        // the low 32 bits of the pattern
+HVC_UTIL_API unsigned int getHash(bool value);
+HVC_UTIL_API unsigned int getHash(const char* text); // String::getHash of the text; null gives 0
+HVC_UTIL_API unsigned int getHash(const String& s);
+HVC_UTIL_API unsigned int getHash(const UUID& id); // UUID::getHash widened
 
 } // namespace hvc_util

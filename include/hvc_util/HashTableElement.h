@@ -1,12 +1,14 @@
 // One link of a hash table's bucket chain.
 #pragma once
 
+#include <hvc_util/Export.h>
+
 namespace hvc_util {
 
 // The chain link of HashTable: the hash an item was added with, the item and
 // the next link of the same bucket. It does not own its item; the table owns
 // the links.
-class HashTableElement {
+class HVC_UTIL_API HashTableElement {
 public:
     // Links a new element in front of `head` and makes it the new head.
     HashTableElement(HashTableElement*& head, unsigned int hash, const void* item)

@@ -1,6 +1,8 @@
 // A walk over a hash table that does not disturb the table's own position.
 #pragma once
 
+#include <hvc_util/Export.h>
+
 namespace hvc_util {
 
 class HashTable;
@@ -10,7 +12,7 @@ class HashTableElement;
 // the newest element to the oldest. It owns nothing: the table must outlive
 // it, and it must be restarted after adds that may have rehashed the table
 // (an outside walk does not hold the table's growth back).
-class HashTableIterator {
+class HVC_UTIL_API HashTableIterator {
 public:
     explicit HashTableIterator(const HashTable& table) : table(&table) {}
 

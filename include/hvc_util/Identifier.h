@@ -1,10 +1,12 @@
 // The form of names that users give.
 #pragma once
 
+#include <hvc_util/Export.h>
+
 namespace hvc_util {
 
 // A static check; holds nothing and raises nothing.
-class Identifier {
+class HVC_UTIL_API Identifier {
 public:
     // True when `name` is runs of letters and digits (isalnum, current
     // locale; a leading digit is fine) joined by single "_" or "-"

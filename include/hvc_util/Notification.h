@@ -1,13 +1,15 @@
 // Notification service access: the channel factory of the platform's events.
 #pragma once
 
+#include <hvc_util/Export.h>
+
 #include <CosNotifyChannelAdmin.hh>
 
 namespace hvc_util {
 
 // Set of static operations. Owns one cached channel-factory reference for the
 // life of the process; returned references are new and owned by the caller.
-class Notification {
+class HVC_UTIL_API Notification {
 public:
     // The notification channel factory. Raises EpTypes::FailedOperationException
     // "Error in getChannelFactory; cannot resolve

@@ -1,6 +1,8 @@
 // The project set a session works on.
 #pragma once
 
+#include <hvc_util/Export.h>
+
 #include <EpProject.hh>
 #include <EpSession.hh>
 
@@ -8,7 +10,7 @@ namespace hvc_util {
 
 // Set of static operations; owns nothing. Every reference it returns is new
 // and owned by the caller.
-class ProjectSet {
+class HVC_UTIL_API ProjectSet {
 public:
     // The session's project set, or nil. A temporary session is given the
     // set named by halvercast.projectSetName (looked up and attached on every

@@ -1,13 +1,15 @@
 // Reference value service access.
 #pragma once
 
+#include <hvc_util/Export.h>
+
 #include <EpReferenceValueService.hh>
 
 namespace hvc_util {
 
 // Set of static operations. Owns one cached service reference for the life
 // of the process; returned references are new and owned by the caller.
-class ReferenceValue {
+class HVC_UTIL_API ReferenceValue {
 public:
     // The reference value service. Raises EpTypes::FailedOperationException
     // "Error in getService; cannot resolve

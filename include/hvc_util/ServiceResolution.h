@@ -2,10 +2,12 @@
 // tools that explain a platform installation (hvcutil doctor).
 #pragma once
 
+#include <hvc_util/Export.h>
+
 namespace hvc_util {
 
 // Set of static queries over process-wide records; owns nothing.
-class ServiceResolution {
+class HVC_UTIL_API ServiceResolution {
 public:
     enum class Means { None, Bind, Environment, Profile };
 

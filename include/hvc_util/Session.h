@@ -1,6 +1,8 @@
 // The process's sessions on the user's session manager, and their properties.
 #pragma once
 
+#include <hvc_util/Export.h>
+
 #include <hvc_util/String.h>
 
 #include <CosPropertyService.hh>
@@ -14,7 +16,7 @@ namespace hvc_util {
 // life of the process; every reference it returns is new and owned by the
 // caller, who releases it. Failures are EpTypes::FailedOperationException
 // unless an operation says otherwise.
-class Session {
+class HVC_UTIL_API Session {
 public:
     // The marker text of a temporary session: "temporarySession".
     static const String temporarySessionName;

@@ -1,6 +1,8 @@
 // The library's in-memory binary stream.
 #pragma once
 
+#include <hvc_util/Export.h>
+
 #include <cstdint>
 #include <cstring>
 
@@ -16,7 +18,7 @@ class String;
 // std::free) unless it is handed out with getBuffer(true). A read that wants
 // more bytes than are unread sets the fail flag and takes nothing; nothing
 // throws except std::bad_alloc when growing finds no memory.
-class Stream {
+class HVC_UTIL_API Stream {
 public:
     enum PositionMode { fromStart = 0, fromCurrent = 1, fromEnd = 2 };
 

@@ -1,6 +1,8 @@
 // The library's owning, null-able byte string.
 #pragma once
 
+#include <hvc_util/Export.h>
+
 #include <cstdint>
 
 namespace hvc_util {
@@ -13,7 +15,7 @@ class Stream;
 // releases it when destroyed; buffers come from std::malloc and go back with
 // std::free, so a buffer handed to setValue must come from std::malloc.
 // Nothing here throws: a failed allocation leaves the string unset.
-class String {
+class HVC_UTIL_API String {
 public:
     static const char* const className;
 
@@ -158,10 +160,10 @@ private:
 };
 
 // Writes a 4-byte little-endian length (0 when unset) and the characters.
-Stream& operator<<(Stream& stream, const String& s);
+HVC_UTIL_API Stream& operator<<(Stream& stream, const String& s);
 // Reads a length-prefixed text into `s`. An unset `s` stays unset when the
 // text is empty; after a failed read `s` holds an empty text and the stream's
 // fail flag is set.
-Stream& operator>>(Stream& stream, String& s);
+HVC_UTIL_API Stream& operator>>(Stream& stream, String& s);
 
 } // namespace hvc_util

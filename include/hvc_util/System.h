@@ -1,6 +1,8 @@
 // Facts about the running process and its host.
 #pragma once
 
+#include <hvc_util/Export.h>
+
 #include <hvc_util/UUID.h>
 
 namespace hvc_util {
@@ -10,7 +12,7 @@ class String;
 // Static questions about the process and its host. Holds the per-process
 // identifier and one host-name area shared by all callers; owns nothing of
 // the caller's. Nothing raises: failures give the answers said below.
-class System {
+class HVC_UTIL_API System {
 public:
     // Generated afresh when the library is loaded; the same for every call
     // in one process and different in another.

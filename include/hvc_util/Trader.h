@@ -1,13 +1,15 @@
 // Trading service access.
 #pragma once
 
+#include <hvc_util/Export.h>
+
 #include <CosTrading.hh>
 
 namespace hvc_util {
 
 // Set of static operations. Owns one cached lookup reference for the life of
 // the process; returned references are new and owned by the caller.
-class Trader {
+class HVC_UTIL_API Trader {
 public:
     // The trader's lookup interface. When unresolved, writes
     // "Cannot resolve CosTrading::Lookup service." to stderr and raises

@@ -1,6 +1,8 @@
 // The library's 128-bit identifier.
 #pragma once
 
+#include <hvc_util/Export.h>
+
 namespace hvc_util {
 
 class String;
@@ -13,7 +15,7 @@ class Stream;
 // bytes. A block byte 8 of 0xE0 or above is the reserved variant, which the
 // text, equality and ordering operations reject. A UUID whose block could not
 // be allocated behaves as the null identifier. Nothing throws.
-class UUID {
+class HVC_UTIL_API UUID {
 public:
     // The null identifier (all zero), built at load time.
     static const UUID nullID;
@@ -89,11 +91,11 @@ private:
 };
 
 // Appends the text form (nothing for the reserved variant).
-String& operator<<(String& out, const UUID& id);
+HVC_UTIL_API String& operator<<(String& out, const UUID& id);
 // Writes the 16 bytes in network order.
-Stream& operator<<(Stream& s, const UUID& id);
+HVC_UTIL_API Stream& operator<<(Stream& s, const UUID& id);
 // Reads 16 bytes in network order; a short stream sets its fail flag and
 // leaves `id` as it was.
-Stream& operator>>(Stream& s, UUID& id);
+HVC_UTIL_API Stream& operator>>(Stream& s, UUID& id);
 
 } // namespace hvc_util

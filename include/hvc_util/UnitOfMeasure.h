@@ -1,13 +1,15 @@
 // Unit-of-measure service access.
 #pragma once
 
+#include <hvc_util/Export.h>
+
 #include <EpUnitOfMeasureService.hh>
 
 namespace hvc_util {
 
 // Set of static operations. Owns one cached server reference for the life of
 // the process; returned references are new and owned by the caller.
-class UnitOfMeasure {
+class HVC_UTIL_API UnitOfMeasure {
 public:
     // The unit-of-measure server. Raises EpTypes::FailedOperationException
     // "Error in getServer; cannot resolve 'EpUnitOfMeasureService::Server'

@@ -2,6 +2,8 @@
 // service that maps the process user to a platform account.
 #pragma once
 
+#include <hvc_util/Export.h>
+
 #include <EpProject.hh>
 #include <EpUser.hh>
 
@@ -10,7 +12,7 @@ namespace hvc_util {
 // Set of static operations. Owns one cached profile reference and one cached
 // alias-service reference for the life of the process; every reference it
 // returns is new and owned by the caller.
-class UserProfile {
+class HVC_UTIL_API UserProfile {
 public:
     // The user's profile, found through the alias service's account for the
     // process user's principal. Raises EpTypes::FailedOperationException:
