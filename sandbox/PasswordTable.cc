@@ -1,7 +1,7 @@
 #include "PasswordTable.h"
 
 #include "bindings/internal/PasswordSeal.h"
-#include "session/AnyValues.h"
+#include "bindings/AnyValues.h"
 
 #include <CosPropertyService.hh>
 #include <EpProject.hh>

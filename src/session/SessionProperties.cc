@@ -1,9 +1,9 @@
 // The session's interpreter and source-priority tables.
 #include "hvc_util/Session.h"
 
+#include "bindings/AnyValues.h"
 #include "bindings/Diagnostics.h"
 #include "bindings/Handlers.h"
-#include "session/AnyValues.h"
 
 #include <EpiWell.hh>
 #include <omniORB4/Naming.hh>

@@ -2,7 +2,7 @@
 // standard output is read line by line, and it is stopped and reaped at the end.
 #pragma once
 
-#include "sandbox/ScratchDirectory.h"
+#include "support/TempDir.h"
 
 #include <string>
 #include <sys/types.h>
@@ -43,7 +43,7 @@ public:
     ChildProcess& process() { return child; }
 
 private:
-    hvc_sandbox::ScratchDirectory homeDir;
+    TempDir homeDir;
     ChildProcess child;
 };
 
@@ -57,7 +57,7 @@ public:
     int port() const { return portNumber; }
 
 private:
-    hvc_sandbox::ScratchDirectory logDir;
+    TempDir logDir;
     int portNumber;
     ChildProcess child;
 };

@@ -10,7 +10,7 @@ namespace hvc_test {
 
 class TempDir {
 public:
-    TempDir() : dir("hvc-test") {}
+    explicit TempDir(const std::string& prefix = "hvc-test") : dir(prefix) {}
 
     const std::string& path() const { return dir.path(); }
 

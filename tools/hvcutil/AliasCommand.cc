@@ -1,6 +1,7 @@
 // hvcutil alias: who the local account belongs to, and registering it.
 #include "CommandTable.h"
-#include "SessionArgs.h"
+#include "Reporting.h"
+#include "SessionOptions.h"
 
 #include "hvc_util/UserProfile.h"
 

@@ -1,6 +1,7 @@
 // hvcutil interpreter: the current session's interpreter table.
 #include "CommandTable.h"
-#include "SessionArgs.h"
+#include "Reporting.h"
+#include "SessionOptions.h"
 
 #include "hvc_util/Session.h"
 

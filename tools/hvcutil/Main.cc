@@ -1,7 +1,7 @@
 // hvcutil: inspect and exercise a platform installation through the library.
 #include "CommandTable.h"
 #include "EmbeddedSandbox.h"
-#include "SessionArgs.h"
+#include "Reporting.h"
 
 #include <cstdio>
 #include <memory>

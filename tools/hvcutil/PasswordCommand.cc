@@ -1,6 +1,7 @@
 // hvcutil password: the user's project passwords, kept sealed by the profile.
 #include "CommandTable.h"
-#include "SessionArgs.h"
+#include "Reporting.h"
+#include "SessionOptions.h"
 
 #include "hvc_util/UserProfile.h"
 

@@ -1,6 +1,7 @@
 // hvcutil priority: the current session's source priorities.
 #include "CommandTable.h"
-#include "SessionArgs.h"
+#include "Reporting.h"
+#include "SessionOptions.h"
 
 #include "hvc_util/Session.h"
 

@@ -1,6 +1,7 @@
 // hvcutil session: the current session, and sessions by name.
 #include "CommandTable.h"
-#include "SessionArgs.h"
+#include "Reporting.h"
+#include "SessionOptions.h"
 
 #include "hvc_util/ProjectSet.h"
 #include "hvc_util/Session.h"

@@ -32,7 +32,7 @@ EpProject::ProjectAccessInfoSeq accessList(const std::vector<Entry>& entries) {
     return seq;
 }
 
-struct PasswordTest : ::testing::Test {
+struct ProjectPasswordsTest : ::testing::Test {
     hvc_test::SessionPlatform platform;
     EpUser::UserProfile_var profile = UserProfile::getUserProfile();
 
@@ -70,7 +70,7 @@ bool operator==(const Entry& a, const Entry& b) {
 
 } // namespace
 
-TEST_F(PasswordTest, PasswordsAreStoredSealedPerDataStoreAndReplacedInPlace) {
+TEST_F(ProjectPasswordsTest, PasswordsAreStoredSealedPerDataStoreAndReplacedInPlace) {
     UserProfile::setProjectPassword(profile, accessList({{"S", "P1", "n1", "secret1"},
                                                          {"S", "P2", "n2", "secret2"},
                                                          {"T", "P1", "", "secret3"}}));
@@ -90,7 +90,7 @@ TEST_F(PasswordTest, PasswordsAreStoredSealedPerDataStoreAndReplacedInPlace) {
     EXPECT_FALSE(profile->checkProjectPassword("S", "P1", "secret1"));
 }
 
-TEST_F(PasswordTest, ExistenceIsAskedPerProject) {
+TEST_F(ProjectPasswordsTest, ExistenceIsAskedPerProject) {
     EXPECT_FALSE(UserProfile::projectPasswordExists(profile, "S", "P"));
     const char* stores[] = {"S"};
     const char* projects[] = {"P"};
@@ -106,7 +106,7 @@ TEST_F(PasswordTest, ExistenceIsAskedPerProject) {
               "Datastore/projectname is null.");
 }
 
-TEST_F(PasswordTest, TablesOfAnotherTypeCountAsEmpty) {
+TEST_F(ProjectPasswordsTest, TablesOfAnotherTypeCountAsEmpty) {
     CORBA::Any text;
     text <<= "not a table";
     platform.profile().store(EpProject::DataStoreDescriptor::PROP_DATASTORE_PASSWORD, text);
@@ -125,7 +125,7 @@ TEST_F(PasswordTest, TablesOfAnotherTypeCountAsEmpty) {
     EXPECT_EQ(stored(), (Table{{"S", {{"S", "P", "", "pw"}}}}));
 }
 
-TEST_F(PasswordTest, NothingIsStoredWithoutTheKeyOrWithoutProjects) {
+TEST_F(ProjectPasswordsTest, NothingIsStoredWithoutTheKeyOrWithoutProjects) {
     EXPECT_EQ(reasonOf([&] { UserProfile::setProjectPassword(profile, accessList({})); }),
               "The # of projects  cannot be <= 0");
     platform.environment().unset("HVC_PASSWORD_KEY");
@@ -138,7 +138,7 @@ TEST_F(PasswordTest, NothingIsStoredWithoutTheKeyOrWithoutProjects) {
         platform.profile().lookUp(EpProject::DataStoreDescriptor::PROP_DATASTORE_PASSWORD, value));
 }
 
-TEST_F(PasswordTest, TheProfileRefusesClearTextPasswords) {
+TEST_F(ProjectPasswordsTest, TheProfileRefusesClearTextPasswords) {
     CosPropertyService::Properties table;
     table.length(1);
     table[0].property_name = "S";
@@ -150,7 +150,7 @@ TEST_F(PasswordTest, TheProfileRefusesClearTextPasswords) {
         CosPropertyService::UnsupportedProperty);
 }
 
-TEST(ProjectPassword, NoProjectsFailBeforeTheProfileIsUsed) {
+TEST(ProjectPasswords, NoProjectsFailBeforeTheProfileIsUsed) {
     const char* none[] = {nullptr};
     const auto nil = EpUser::UserProfile::_nil();
     EXPECT_EQ(reasonOf([&] { UserProfile::setProjectPassword(nil, none, none, none, 0); }),

@@ -51,7 +51,7 @@ std::string hexOf(EpSession::Session_ptr session) {
 
 } // namespace
 
-TEST(SessionLifecycle, FirstGetSessionCreatesAMarkedTemporarySessionThatLaterCallsFind) {
+TEST(Session, FirstGetSessionCreatesAMarkedTemporarySessionThatLaterCallsFind) {
     hvc_test::SessionPlatform platform;
     EpSession::Session_var first = Session::getSession();
     ASSERT_FALSE(CORBA::is_nil(first));
@@ -68,7 +68,7 @@ TEST(SessionLifecycle, FirstGetSessionCreatesAMarkedTemporarySessionThatLaterCal
     EXPECT_EQ(names->length(), 1u);
 }
 
-TEST(SessionLifecycle, NamedCurrentSessionThatCannotBeHadIsNilAndNothingIsCreated) {
+TEST(Session, NamedCurrentSessionThatCannotBeHadIsNilAndNothingIsCreated) {
     hvc_test::SessionPlatform platform;
     hvc_test::ScopedEnv scoped("halvercast.sessionName", "nosuch");
     EXPECT_TRUE(CORBA::is_nil(EpSession::Session_var(Session::getSession())));
@@ -79,7 +79,7 @@ TEST(SessionLifecycle, NamedCurrentSessionThatCannotBeHadIsNilAndNothingIsCreate
     EXPECT_EQ(env("halvercast.sessionName"), "not valid");
 }
 
-TEST(SessionLifecycle, NamedSessionsAreCreatedOnceAndFoundByName) {
+TEST(Session, NamedSessionsAreCreatedOnceAndFoundByName) {
     hvc_test::SessionPlatform platform;
     EpProject::ProjectSet_var set = platform.projectSets().createProjectSet("Main");
     EpSession::Session_var made = Session::createSession("work", set);
@@ -105,7 +105,7 @@ TEST(SessionLifecycle, NamedSessionsAreCreatedOnceAndFoundByName) {
                  EpTypes::BadArgumentsException);
 }
 
-TEST(SessionLifecycle, OneArgumentCreateReportsFailuresOnStderrAndAnswersNil) {
+TEST(Session, OneArgumentCreateReportsFailuresOnStderrAndAnswersNil) {
     hvc_test::SessionPlatform platform;
     EpSession::Session_var made = Session::createSession("work");
     ASSERT_FALSE(CORBA::is_nil(made));
@@ -119,7 +119,7 @@ TEST(SessionLifecycle, OneArgumentCreateReportsFailuresOnStderrAndAnswersNil) {
               "EpTypes::BadArgumentsException: 'a b' is not a valid session name\n");
 }
 
-TEST(SessionLifecycle, WithoutAPlatformCreationFailsWithTheProfileReason) {
+TEST(Session, WithoutAPlatformCreationFailsWithTheProfileReason) {
     const char* const reason = "BootstrapIOR : HVC_HOME is not set";
     // The two-argument form obtains the manager before looking at the name.
     try {
@@ -136,7 +136,7 @@ TEST(SessionLifecycle, WithoutAPlatformCreationFailsWithTheProfileReason) {
     EXPECT_EQ(env("halvercast.sessionName"), "<unset>");
 }
 
-TEST(SessionLifecycle, AProfileWithoutSessionManagerIsABadProfile) {
+TEST(Session, AProfileWithoutSessionManagerIsABadProfile) {
     hvc_test::SessionPlatform platform;
     CORBA::Object_var wrong = platform.profile().getProjectSetManager();
     platform.profile().handOutSessionManager(wrong);
@@ -151,7 +151,7 @@ TEST(SessionLifecycle, AProfileWithoutSessionManagerIsABadProfile) {
     }
 }
 
-TEST(SessionLifecycle, TheSessionManagerIsResolvedOnce) {
+TEST(Session, TheSessionManagerIsResolvedOnce) {
     hvc_test::SessionPlatform platform;
     EpSession::SessionManager_var first = Session::getSessionManager();
     platform.profile().handOutSessionManager(CORBA::Object::_nil());
@@ -159,7 +159,7 @@ TEST(SessionLifecycle, TheSessionManagerIsResolvedOnce) {
     EXPECT_TRUE(first->_is_equivalent(second));
 }
 
-TEST(SessionLifecycle, OnlyExactlyMarkedSessionsAreRemovedAndRemovalIsSeenByEveryone) {
+TEST(Session, OnlyExactlyMarkedSessionsAreRemovedAndRemovalIsSeenByEveryone) {
     hvc_test::SessionPlatform platform;
     Session::removeIfTemporary(EpSession::Session::_nil());
     const char* const markers[] = {"temporarySession", "temporarySessionX", "temporarySessio", ""};
@@ -183,7 +183,7 @@ TEST(SessionLifecycle, OnlyExactlyMarkedSessionsAreRemovedAndRemovalIsSeenByEver
     EXPECT_TRUE(platform.sessions().knows("kept"));
 }
 
-TEST(SessionLifecycle, TheIdentifierTextIsTheSessionsOwn) {
+TEST(Session, TheIdentifierTextIsTheSessionsOwn) {
     hvc_test::SessionPlatform platform;
     EpSession::Session_var a = Session::createSession("a");
     EpSession::Session_var b = Session::createSession("b");
@@ -193,7 +193,7 @@ TEST(SessionLifecycle, TheIdentifierTextIsTheSessionsOwn) {
     EXPECT_THROW(Session::getSessionUUID(EpSession::Session::_nil()), CORBA::BAD_PARAM);
 }
 
-TEST(SessionLifecycle, TemporaryNamesCarryTheTimeAndACounter) {
+TEST(Session, TemporaryNamesCarryTheTimeAndACounter) {
     char before[64];
     std::time_t now = std::time(nullptr);
     std::strftime(before, sizeof before, "temp_%d_%b_%Y_%H_%M_%S_", std::localtime(&now));
@@ -212,7 +212,7 @@ TEST(SessionLifecycle, TemporaryNamesCarryTheTimeAndACounter) {
     EXPECT_TRUE(Session::isValidSessionName(first.c_str()));
 }
 
-TEST(SessionLifecycle, SessionNamesAreIdentifiers) {
+TEST(Session, SessionNamesAreIdentifiers) {
     EXPECT_TRUE(Session::isValidSessionName("a-b_c"));
     EXPECT_TRUE(Session::isValidSessionName("9lives"));
     EXPECT_FALSE(Session::isValidSessionName("a--b"));

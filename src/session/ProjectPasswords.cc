@@ -1,36 +1,17 @@
-// The user's accounts (aliases) and project passwords.
-#include "hvc_util/String.h"
-#include "hvc_util/System.h"
+// Project passwords in the password table of a user's profile, sealed to the
+// platform's key before they leave the process.
 #include "hvc_util/UserProfile.h"
 
-#include "bindings/Environment.h"
+#include "bindings/AnyValues.h"
 #include "bindings/Handlers.h"
-#include "bindings/internal/hvc_internal.h"
-#include "session/AnyValues.h"
+#include "bindings/internal/InternalString.h"
 
 #include <cstring>
-#include <memory>
 #include <string>
 
 namespace hvc_util {
 
 namespace {
-
-// The operating-system name of accounts on this build's systems.
-const char* const localOsName = "UNIX";
-// The operating-system name of the account registerAlias names.
-const char* const unixOsName = "UNIX";
-// The platform's scope of an account described by the library.
-const EpUser::AccountScope describedScope = EpUser::SCOPE_GLOBAL;
-
-const char* const noLocalNames = "Could not obtain host name or user name from the environment.";
-const OperationFailures localInfoFailures = {"Could not obtain local info",
-                                             "Could not obtain local info"};
-const OperationFailures userInfoFailures = {"Error connecting to User Alias Service",
-                                            "Unknown exception connecting to User Alias Service"};
-const OperationFailures registerFailures = {
-    "Error connecting to User Alias Service to register an alias",
-    "Unknown exception connecting to User Alias Service to register an alias"};
 
 const char* const noProjects = "The # of projects  cannot be <= 0";
 const char* const invalidPasswordProperty = "Invalid password property name.";
@@ -42,24 +23,8 @@ const OperationFailures passwordExistsFailures = {
     "Error determining if project password exists",
     "Unknown exception trying to set determine if project password exists"};
 
-struct InternalText {
-    void operator()(char* text) const { hvc_util_internal_free_string(text); }
-};
-using InternalString = std::unique_ptr<char, InternalText>;
-
 const char* orEmpty(const char* text) {
     return text != nullptr ? text : "";
-}
-
-// The user name the environment gives, without the password-database
-// fallback: an account described to the platform names its login user.
-const char* environmentUserName() {
-    for (const char* name : {"USERNAME", "LOGNAME", "USER"}) {
-        const char* value = Environment::get(name);
-        if (value != nullptr && *value != '\0')
-            return value;
-    }
-    return nullptr;
 }
 
 void requireProfile(EpUser::UserProfile_ptr profile) {
@@ -131,49 +96,6 @@ void apply(CosPropertyService::Properties& table, const EpProject::ProjectAccess
 }
 
 } // namespace
-
-void UserProfile::getLocalInfo(EpUser::AliasInfo& info) {
-    withHandlers(localInfoFailures, [&] {
-        String node;
-        System::getNodeName(node);
-        info.hostName = node.isSet() ? CORBA::string_dup(node.getValue()) : nullptr;
-        const char* user = environmentUserName();
-        info.userName = user != nullptr ? CORBA::string_dup(user) : nullptr;
-        info.osName = localOsName;
-        if (info.hostName.in() == nullptr || info.userName.in() == nullptr)
-            throw EpTypes::FailedOperationException(noLocalNames);
-        info.scope = describedScope;
-    });
-}
-
-EpUser::UserInfo UserProfile::getUserInfo() {
-    return withHandlers<EpUser::NoKnownAliasException>(userInfoFailures, [&] {
-        EpUser::AliasService_var aliases = getUserAliasService();
-        EpUser::AliasInfo local;
-        getLocalInfo(local);
-        EpUser::UserInfo_var answer = aliases->lookupAlias(local);
-        EpUser::UserInfo result = answer.in();
-        return result;
-    });
-}
-
-void UserProfile::registerAlias(EpUser::AccountScope scope, const char* hostName,
-                                const char* userName, const char* text) {
-    EpUser::AliasService_var aliases = getUserAliasService();
-    withHandlers(registerFailures, [&] {
-        EpUser::AliasInfo unixAccount;
-        unixAccount.hostName = orEmpty(hostName);
-        unixAccount.userName = orEmpty(userName);
-        unixAccount.osName = unixOsName;
-        unixAccount.scope = describedScope;
-        EpUser::UserInfo_var owner = aliases->lookupAlias(unixAccount);
-        EpUser::AliasInfo local;
-        getLocalInfo(local);
-        local.scope = scope;
-        InternalString key(hvc_util_internal_id_to_key(owner->id));
-        aliases->registerAlias(key ? key.get() : "", local, orEmpty(text));
-    });
-}
 
 void UserProfile::setProjectPassword(EpUser::UserProfile_ptr profile,
                                      const EpProject::ProjectAccessInfoSeq& projects) {

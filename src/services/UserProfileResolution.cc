@@ -1,9 +1,8 @@
+// Resolving the user's profile and the user alias service.
 #include "hvc_util/UserProfile.h"
 
-#include "bindings/internal/hvc_internal.h"
+#include "bindings/internal/InternalString.h"
 #include "services/ServiceResolver.h"
-
-#include <memory>
 
 namespace hvc_util {
 
@@ -26,11 +25,6 @@ ServiceRow userProfileRow =
         .failingWith("Cannot connect to your Halvercast user server, Ensure that your Halvercast "
                      "user server is running.",
                      false);
-
-struct InternalText {
-    void operator()(char* text) const { hvc_util_internal_free_string(text); }
-};
-using InternalString = std::unique_ptr<char, InternalText>;
 
 // The profile is bound under a name derived from the alias service's answer
 // for the process user's principal. An unknown alias is the caller's to fix

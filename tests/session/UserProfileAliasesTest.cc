@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <pwd.h>
 #include <string>
 #include <unistd.h>
 
@@ -31,14 +32,14 @@ userNamed(const std::vector<hvc_sandbox::UserDirectory::User>& users, const std:
 
 } // namespace
 
-TEST(UserProfileAccount, TheLocalAccountBelongsToItsPlatformUser) {
+TEST(UserProfileAliases, TheLocalAccountBelongsToItsPlatformUser) {
     hvc_test::SessionPlatform platform;
     EpUser::UserInfo info = UserProfile::getUserInfo();
     EXPECT_STREQ(info.account.in(), "tester");
     EXPECT_EQ(info.id, userNamed(platform->users().users(), "tester")->id);
 }
 
-TEST(UserProfileAccount, AnUnknownLocalAccountIsNoKnownAlias) {
+TEST(UserProfileAliases, AnUnknownLocalAccountIsNoKnownAlias) {
     hvc_test::SessionPlatform platform;
     platform.environment().set("USERNAME", "stranger");
     try {
@@ -50,21 +51,24 @@ TEST(UserProfileAccount, AnUnknownLocalAccountIsNoKnownAlias) {
     }
 }
 
-TEST(UserProfileAccount, WithoutAUserNameTheLocalAccountCannotBeDescribed) {
+TEST(UserProfileAliases, WithoutLoginVariablesThePasswordDatabaseNamesTheLocalAccount) {
     hvc_test::SessionPlatform platform;
     platform.environment().unset("USERNAME");
     platform.environment().unset("LOGNAME");
     platform.environment().unset("USER");
-    const char* const reason = "Could not obtain host name or user name from the environment.";
-    EXPECT_EQ(reasonOf([] { UserProfile::getUserInfo(); }), reason);
-    // The UNIX account is looked up before the local one is described.
-    EXPECT_EQ(reasonOf([] {
-                  UserProfile::registerAlias(EpUser::SCOPE_LOCAL, localHost().c_str(), "bob", "");
-              }),
-              reason);
+    // A cron job's account is described by the same rule that resolves its
+    // profile: the password database's name of the process user.
+    const passwd* entry = ::getpwuid(::getuid());
+    ASSERT_NE(entry, nullptr);
+    try {
+        UserProfile::getUserInfo();
+        FAIL() << "the process user is no alias of the sandbox's users";
+    } catch (const EpUser::NoKnownAliasException& e) {
+        EXPECT_STREQ(e.alias.userName.in(), entry->pw_name);
+    }
 }
 
-TEST(UserProfileAccount, RegisteringMakesTheLocalAccountAnAliasOfTheUnixAccountsOwner) {
+TEST(UserProfileAliases, RegisteringMakesTheLocalAccountAnAliasOfTheUnixAccountsOwner) {
     hvc_test::SessionPlatform platform;
     platform.environment().set("USERNAME", "carol");
     UserProfile::registerAlias(EpUser::SCOPE_DOMAIN, localHost().c_str(), "bob", "note");
@@ -79,7 +83,7 @@ TEST(UserProfileAccount, RegisteringMakesTheLocalAccountAnAliasOfTheUnixAccounts
     EXPECT_EQ(UserProfile::getUserInfo().id, bob->id);
 }
 
-TEST(UserProfileAccount, RegisteringUnderAnUnknownUnixAccountFails) {
+TEST(UserProfileAliases, RegisteringUnderAnUnknownUnixAccountFails) {
     hvc_test::SessionPlatform platform;
     const std::size_t before = userNamed(platform->users().users(), "tester")->aliases.size();
     EXPECT_EQ(reasonOf([] {
@@ -89,7 +93,7 @@ TEST(UserProfileAccount, RegisteringUnderAnUnknownUnixAccountFails) {
     EXPECT_EQ(userNamed(platform->users().users(), "tester")->aliases.size(), before);
 }
 
-TEST(UserProfileAccount, WithoutAnAliasServiceRegistrationFailsWithItsReason) {
+TEST(UserProfileAliases, WithoutAnAliasServiceRegistrationFailsWithItsReason) {
     EXPECT_EQ(reasonOf([] { UserProfile::registerAlias(EpUser::SCOPE_LOCAL, "h", "u", ""); }),
               "Error in getUserAliasService; cannot resolve 'EpUser::AliasService' service.");
     EXPECT_EQ(reasonOf([] { UserProfile::getUserInfo(); }),
