@@ -17,7 +17,7 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 demo: build
-	./tools/hvcutil/demo.sh $(BUILD)
+	./scripts/with-naming-service ./tools/hvcutil/demo.sh $(BUILD)
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 120

@@ -17,7 +17,9 @@ EpUnitOfMeasureService::Server_ptr resolvedServer() {
     static EpUnitOfMeasureService::Server_var server;
     if (!platform) {
         platform = std::make_unique<hvc_sandbox::Platform>();
-        ::setenv("HVC_UNITS_IOR", platform->ior("HVC_UNITS_IOR").c_str(), 1);
+        const auto units = hvc_util::ServiceCatalogue::Service::UnitsServer;
+        ::setenv(hvc_util::ServiceCatalogue::entry(units).variable, platform->ior(units).c_str(),
+                 1);
         server = hvc_util::UnitOfMeasure::getServer();
     }
     return server.in();

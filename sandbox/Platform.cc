@@ -1,39 +1,43 @@
 #include "Platform.h"
 
-#include "Activation.h"
-#include "AliasServiceServant.h"
-#include "FactoryFinderServant.h"
-#include "PasswordTable.h"
-#include "PlaceholderServant.h"
-#include "ServerServant.h"
-#include "UserProfileServant.h"
-#include "bindings/Diagnostics.h"
+#include "coordinates/CoordinateService.h"
+#include "notification/NotificationService.h"
+#include "refvalues/ReferenceValueService.h"
+#include "trader/TraderService.h"
+#include "units/UnitsService.h"
+#include "users/UserServer.h"
+
 #include "bindings/Environment.h"
 #include "bindings/Orb.h"
-#include "bindings/internal/PasswordSeal.h"
-#include "hvc_util/String.h"
-#include "hvc_util/System.h"
+#include "bindings/private/PasswordSeal.h"
+#include "hvc_util/ExceptionDescription.h"
 
-#include <CosNotifyChannelAdmin.hh>
-#include <CosTrading.hh>
-#include <EpCoordinateService.hh>
-#include <EpReferenceValueService.hh>
-#include <EpUnitOfMeasureService.hh>
+#include <omniORB4/IIOP.h>
 #include <omniORB4/Naming.hh>
+#include <omniORB4/omniIOR.h>
+#include <omniORB4/omniObjRef.h>
 
+#include <atomic>
+#include <cerrno>
 #include <fstream>
-#include <stdexcept>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace hvc_sandbox {
 
 namespace {
 
-std::string hostName() {
-    hvc_util::String name;
-    hvc_util::System::getNodeName(name);
-    return name.isSet() && *name.getValue() != '\0' ? name.getValue() : "localhost";
+using hvc_util::ServiceCatalogue;
+
+// The platform's list: one line per room, started in this order.
+std::vector<std::unique_ptr<Room>> platformRooms() {
+    std::vector<std::unique_ptr<Room>> rooms;
+    rooms.push_back(std::make_unique<UserServer>());
+    rooms.push_back(std::make_unique<CoordinateService>());
+    rooms.push_back(std::make_unique<UnitsService>());
+    rooms.push_back(std::make_unique<TraderService>());
+    rooms.push_back(std::make_unique<NotificationService>());
+    rooms.push_back(std::make_unique<ReferenceValueService>());
+    return rooms;
 }
 
 void makeDirectory(const std::string& path) {
@@ -47,6 +51,41 @@ void writeFile(const std::string& path, const std::string& text, mode_t mode) {
     out.close();
     if (!out || ::chmod(path.c_str(), mode) != 0)
         throw std::runtime_error("cannot write " + path);
+}
+
+bool isLoopback(const char* host) {
+    const std::string h = host != nullptr ? host : "";
+    return h.compare(0, 4, "127.") == 0 || h == "::1" || h == "localhost";
+}
+
+// Whether every IIOP address the object's reference names is a loopback one:
+// the ORB's endpoints are fixed when it is first initialised, so a reference
+// is the one place that tells where the platform would be reachable.
+bool servedOnLoopbackOnly(CORBA::Object_ptr ref) {
+    omniIOR_var ior = ref->_PR_getobj()->_getIOR();
+    const IOP::TaggedProfileList& profiles = ior->iopProfiles();
+    bool any = false;
+    for (CORBA::ULong i = 0; i < profiles.length(); ++i) {
+        if (profiles[i].tag != IOP::TAG_INTERNET_IOP)
+            continue;
+        IIOP::ProfileBody body;
+        IIOP::unmarshalProfile(profiles[i], body);
+        if (!isLoopback(body.address.host))
+            return false;
+        for (CORBA::ULong j = 0; j < body.components.length(); ++j) {
+            // Further addresses of the same profile (TAG_ALTERNATE_IIOP_ADDRESS).
+            if (body.components[j].tag == IOP::TAG_ALTERNATE_IIOP_ADDRESS)
+                return false;
+        }
+        any = true;
+    }
+    return any;
+}
+
+std::string poaName() {
+    static std::atomic<int> made{0};
+    const int n = ++made;
+    return n == 1 ? "sandbox" : "sandbox-" + std::to_string(n);
 }
 
 } // namespace
@@ -63,10 +102,18 @@ CORBA::ORB_ptr Platform::initOrb() {
     return orb._retn();
 }
 
-Platform::Platform(const Options& options) : orb(initOrb()), specs(options.users) {
-    CORBA::Object_var rootObj = orb->resolve_initial_references("RootPOA");
-    poa = PortableServer::POA::_narrow(rootObj);
-    PortableServer::POAManager_var manager = poa->the_POAManager();
+Platform::Platform(const Options& options) : orbRef(initOrb()), specs(options.users) {
+    CORBA::Object_var rootObj = orbRef->resolve_initial_references("RootPOA");
+    PortableServer::POA_var root = PortableServer::POA::_narrow(rootObj);
+    PortableServer::POAManager_var manager = root->the_POAManager();
+    CORBA::PolicyList none;
+    platformPoa = root->create_POA(poaName().c_str(), manager, none);
+    CORBA::Object_var probe = platformPoa->create_reference("IDL:omg.org/CORBA/Object:1.0");
+    if (!servedOnLoopbackOnly(probe))
+        throw NotLoopback(
+            "the process ORB was initialised without a loopback endpoint and would serve every "
+            "network interface; start the sandbox before the ORB is first used, or set "
+            "ORBendPoint=giop:tcp:127.0.0.1:");
     manager->activate();
     hvc_util::PasswordSeal::keyPair(publicKeyBase64, secretKeyBase64);
 
@@ -76,78 +123,65 @@ Platform::Platform(const Options& options) : orb(initOrb()), specs(options.users
         specs.push_back({name, name});
     }
 
-    // The coordinate server hands out its finder and factory by interface.
-    CORBA::Object_var finder =
-        activate(new PlaceholderServant({EpCoordinateService::Finder::_PD_repoId}),
-                 "HVC_COORD_FIND_IOR", "");
-    CORBA::Object_var factory =
-        activate(new PlaceholderServant({EpCoordinateService::Factory::_PD_repoId}),
-                 "HVC_COORD_FACT_IOR", "");
-    auto* coordinateFactories = new FactoryFinderServant;
-    coordinateFactories->add(EpCoordinateService::Finder::_PD_repoId, finder);
-    coordinateFactories->add(EpCoordinateService::Factory::_PD_repoId, factory);
-    CORBA::Object_var finderObj = activate(coordinateFactories, "", "");
-    CosLifeCycle::FactoryFinder_var coordinateFinder =
-        CosLifeCycle::FactoryFinder::_narrow(finderObj);
-    CORBA::Object_var server =
-        activate(new ServerServant(coordinateFinder), "", "EpCoordinateService");
-
-    CORBA::Object_var units =
-        activate(new PlaceholderServant(
-                     {EpUnitOfMeasureService::Server::_PD_repoId, EpServer::Server::_PD_repoId}),
-                 "HVC_UNITS_IOR", "Server.EpUnitOfMeasureService");
-    CORBA::Object_var trader = activate(
-        new PlaceholderServant(
-            {CosTrading::Lookup::_PD_repoId, CosTrading::TraderComponents::_PD_repoId,
-             CosTrading::SupportAttributes::_PD_repoId, CosTrading::ImportAttributes::_PD_repoId}),
-        "HVC_TRADER_IOR", "TradingService");
-    CORBA::Object_var channels =
-        activate(new PlaceholderServant({CosNotifyChannelAdmin::EventChannelFactory::_PD_repoId}),
-                 "HVC_NOTIFY_IOR", "NotificationService");
-    CORBA::Object_var values = activate(
-        new PlaceholderServant({EpReferenceValueService::ReferenceValueService::_PD_repoId}),
-        "HVC_RVS_IOR", "Server.EpReferenceValueService");
-    CORBA::Object_var aliases =
-        activate(new AliasServiceServant(directory), "HVC_UAS_IOR", "Server.EpUser_AliasService");
-
-    const std::string host = hostName();
-    const PasswordTable passwords(publicKeyBase64, secretKeyBase64);
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        directory.addUser(specs[i].account, specs[i].principal, host);
-        auto* servant = new UserProfileServant(specs[i].account, poa, passwords);
-        profiles[specs[i].account] = servant;
-        CORBA::Object_var profile =
-            activate(servant, i == 0 ? "HVC_USER_IOR" : "", "UserProfile." + specs[i].account);
+    rooms = platformRooms();
+    for (const auto& r : rooms) {
+        PortableServer::POA_var poa = platformPoa->create_POA(r->name(), manager, none);
+        r->start(*this, poa);
     }
 }
 
-CORBA::Object_ptr Platform::activate(PortableServer::Servant servant, const std::string& variable,
-                                     const std::string& bindName) {
-    Entry entry;
-    entry.variable = variable;
-    entry.bindName = bindName;
-    entry.ref = Activation::activate(poa, servant, &entry.oid);
-    CORBA::Object_ptr result = CORBA::Object::_duplicate(entry.ref.in());
-    entries.push_back(std::move(entry));
-    return result;
+Platform::~Platform() {
+    if (stopped)
+        return;
+    try {
+        // Etherealizes every room's servants before the rooms let go of theirs.
+        platformPoa->destroy(true, true);
+    } catch (const CORBA::Exception&) {
+    }
+}
+
+void Platform::run() {
+    orbRef->run();
+}
+
+void Platform::shutdown() {
+    if (stopped)
+        return;
+    stopped = true;
+    orbRef->shutdown(true);
+    orbRef->destroy();
+}
+
+void Platform::publish(ServiceCatalogue::Service service, PortableServer::POA_ptr poa,
+                       CORBA::Object_ptr ref) {
+    published.push_back(
+        {service, CORBA::Object::_duplicate(ref), PortableServer::POA::_duplicate(poa)});
+    const ServiceCatalogue::Entry& entry = ServiceCatalogue::entry(service);
+    if (entry.firstAttempt == ServiceCatalogue::FirstAttempt::Bind)
+        publishName(entry.bindName, ref);
+}
+
+void Platform::publishName(const std::string& bindName, CORBA::Object_ptr ref) {
+    for (const Named& n : names)
+        if (n.bindName == bindName)
+            return; // the first room to publish a name keeps it
+    names.push_back({bindName, CORBA::Object::_duplicate(ref)});
 }
 
 bool Platform::bindNames(std::string& why) {
     try {
-        CORBA::Object_var obj = orb->resolve_initial_references("NameService");
+        CORBA::Object_var obj = orbRef->resolve_initial_references("NameService");
         CosNaming::NamingContext_var root = CosNaming::NamingContext::_narrow(obj);
         if (CORBA::is_nil(root)) {
             why = "the naming service reference is not a naming context";
             return false;
         }
-        for (const Entry& e : entries) {
-            if (e.bindName.empty())
-                continue;
+        for (const Named& n : names) {
             CosNaming::Name name;
             name.length(1);
-            name[0].id = e.bindName.c_str();
+            name[0].id = n.bindName.c_str();
             name[0].kind = "";
-            root->rebind(name, e.ref.in());
+            root->rebind(name, n.ref.in());
         }
         return true;
     } catch (const CORBA::ORB::InvalidName&) {
@@ -155,18 +189,16 @@ bool Platform::bindNames(std::string& why) {
     } catch (const CORBA::NO_RESOURCES&) {
         why = "no naming service is configured";
     } catch (const CORBA::Exception& e) {
-        why = "the naming service failed: " + hvc_util::Diagnostics::describe(e);
+        why = "the naming service failed: " + hvc_util::describe(e);
     }
     return false;
 }
 
 std::string Platform::referenceLines() const {
     std::string lines;
-    for (const Entry& e : entries) {
-        if (e.variable.empty())
-            continue;
-        CORBA::String_var text = orb->object_to_string(e.ref.in());
-        lines += e.variable + "=" + text.in() + "\n";
+    for (const Published& p : published) {
+        CORBA::String_var text = orbRef->object_to_string(p.ref.in());
+        lines += std::string(ServiceCatalogue::entry(p.service).variable) + "=" + text.in() + "\n";
     }
     return lines;
 }
@@ -182,45 +214,39 @@ void Platform::writeHome(const std::string& dir) const {
     writeFile(dir + "/etc/password.pub", publicKeyBase64 + "\n", 0644);
 }
 
-const Platform::Entry* Platform::find(const std::string& variable) const {
-    for (const Entry& e : entries)
-        if (!variable.empty() && e.variable == variable)
-            return &e;
-    return nullptr;
-}
-
-CORBA::Object_ptr Platform::reference(const std::string& variable) const {
-    const Entry* e = find(variable);
-    return e != nullptr ? CORBA::Object::_duplicate(e->ref.in()) : CORBA::Object::_nil();
-}
-
-std::string Platform::ior(const std::string& variable) const {
-    const Entry* e = find(variable);
-    if (e == nullptr)
-        return "";
-    CORBA::String_var text = orb->object_to_string(e->ref.in());
-    return text.in();
-}
-
-void Platform::deactivate(const std::string& variable) {
-    const Entry* e = find(variable);
-    if (e == nullptr)
-        return;
-    if (e->variable == "HVC_USER_IOR")
-        profiles.erase(specs.front().account);
-    poa->deactivate_object(e->oid.in());
-}
-
-UserProfileServant* Platform::profile(const std::string& account) const {
-    auto found = profiles.find(account);
-    return found != profiles.end() ? found->second : nullptr;
-}
-
 std::string Platform::readyLine(const std::string& home) const {
     std::string line = "hvc-sandbox ready: user " + specs.front().account;
     if (!home.empty())
         line += ", home " + home;
     return line;
+}
+
+const Platform::Published* Platform::find(ServiceCatalogue::Service service) const {
+    for (const Published& p : published)
+        if (p.service == service)
+            return &p;
+    return nullptr;
+}
+
+CORBA::Object_ptr Platform::reference(ServiceCatalogue::Service service) const {
+    const Published* p = find(service);
+    return p != nullptr ? CORBA::Object::_duplicate(p->ref.in()) : CORBA::Object::_nil();
+}
+
+std::string Platform::ior(ServiceCatalogue::Service service) const {
+    const Published* p = find(service);
+    if (p == nullptr)
+        return "";
+    CORBA::String_var text = orbRef->object_to_string(p->ref.in());
+    return text.in();
+}
+
+void Platform::deactivate(ServiceCatalogue::Service service) {
+    const Published* p = find(service);
+    if (p == nullptr)
+        return;
+    PortableServer::ObjectId_var oid = p->poa->reference_to_id(p->ref.in());
+    p->poa->deactivate_object(oid.in());
 }
 
 } // namespace hvc_sandbox

@@ -1,22 +1,28 @@
-// The sandbox platform: every remote service the library talks to, hosted
-// on loopback in this process, for tests, tools and development without a
+// The sandbox platform: every remote service the library talks to, hosted on
+// loopback in this process, for tests, tools and development without a
 // platform installation.
 #pragma once
 
-#include "UserDirectory.h"
+#include "Room.h"
+
+#include <hvc_util/ServiceCatalogue.h>
 
 #include <omniORB4/CORBA.h>
 
-#include <map>
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace hvc_sandbox {
 
-class UserProfileServant;
-
-// Activates its servants in the root POA of the process ORB; the POA owns
-// them. The platform's references are duplicates it holds of its own.
+// Composes its rooms (one per service, sandbox/<room>/) from one list and
+// starts them, each in a child POA of the platform's own POA. Owns the rooms
+// and, through the POAs, their servants; destroying the platform destroys its
+// POAs. Holds the process ORB, whose life it ends only when asked
+// (shutdown). Published references are the platform's own; every reference it
+// hands out is new and the caller's. Start, knobs and shutdown are for one
+// thread; the servants themselves serve any number of clients at once.
 class Platform {
 public:
     struct UserSpec {
@@ -29,68 +35,101 @@ public:
         std::vector<UserSpec> users;
     };
 
-    // The process ORB, listening on loopback only unless an endpoint is
-    // configured. The caller owns the returned reference.
+    // Raised when the process ORB would not listen on loopback only.
+    struct NotLoopback : std::runtime_error {
+        using std::runtime_error::runtime_error;
+    };
+
+    // The process ORB. When this call initialises it, it listens on loopback
+    // only unless ORBendPoint names an endpoint. The caller owns the result.
     static CORBA::ORB_ptr initOrb();
 
+    // Starts every room. Raises NotLoopback when the process ORB was
+    // initialised earlier without a loopback endpoint (it would serve every
+    // network interface), a CORBA exception or std::runtime_error when a
+    // room cannot start.
     explicit Platform(const Options& options = Options());
+    ~Platform();
     Platform(const Platform&) = delete;
     Platform& operator=(const Platform&) = delete;
 
-    // Registers every service under its bind name in the naming service.
-    // Returns false, with the reason in `why`, when none is configured or it
-    // cannot be reached.
+    // Serves until shutdown() is called from another thread.
+    void run();
+    // Stops the ORB, waiting for calls in progress, and destroys it. The
+    // platform serves nothing afterwards. Idempotent.
+    void shutdown();
+
+    // Registers every published bind name in the naming service. Returns
+    // false, with the reason in `why`, when none is configured or it cannot
+    // be reached.
     bool bindNames(std::string& why);
 
-    // NAME=VALUE lines naming every service reference, as the reference script
-    // prints them.
+    // NAME=VALUE lines naming every published reference variable, as the
+    // reference script prints them.
     std::string referenceLines() const;
 
-    // Writes DIR/bin/GetIORS.sh printing referenceLines() and DIR/etc/password.pub
-    // with the platform's public key. Raises std::runtime_error on failure.
+    // Writes DIR/bin/GetIORS.sh printing referenceLines() and
+    // DIR/etc/password.pub with the platform's public key. Raises
+    // std::runtime_error on failure.
     void writeHome(const std::string& dir) const;
-
-    // The reference held in the reference variable `variable` (a new reference
-    // owned by the caller), or nil.
-    CORBA::Object_ptr reference(const std::string& variable) const;
-    // Stringified form of the same.
-    std::string ior(const std::string& variable) const;
-
-    // Deactivates the object behind `variable`: it then no longer exists for
-    // any client (a knob for tests).
-    void deactivate(const std::string& variable);
-
-    // The profile servant of a user, owned by the POA; null for an unknown account.
-    UserProfileServant* profile(const std::string& account) const;
-
-    UserDirectory& users() { return directory; }
-    const std::vector<UserSpec>& userSpecs() const { return specs; }
-    const std::string& publicKey() const { return publicKeyBase64; }
-    const std::string& secretKey() const { return secretKeyBase64; }
 
     // The one line a started sandbox prints.
     std::string readyLine(const std::string& home) const;
 
+    // The reference published for a catalogue service (a new reference owned
+    // by the caller), or nil; and its stringified form ("" for none).
+    CORBA::Object_ptr reference(hvc_util::ServiceCatalogue::Service service) const;
+    std::string ior(hvc_util::ServiceCatalogue::Service service) const;
+
+    // A knob for tests: deactivates the object published for `service`, which
+    // then no longer exists for any client.
+    void deactivate(hvc_util::ServiceCatalogue::Service service);
+
+    // The room of type R (for its typed knobs); raises std::logic_error when
+    // the platform has none.
+    template <class R> R& room() const {
+        for (const auto& r : rooms)
+            if (auto* found = dynamic_cast<R*>(r.get()))
+                return *found;
+        throw std::logic_error("the sandbox platform has no such room");
+    }
+
+    // For rooms while they start.
+    // Publishes `ref` for a catalogue service: its reference variable, and its
+    // bind name when the catalogue binds it directly. `poa` is the room's POA.
+    void publish(hvc_util::ServiceCatalogue::Service service, PortableServer::POA_ptr poa,
+                 CORBA::Object_ptr ref);
+    // Publishes `ref` under a further bind name (a platform server, a user's
+    // profile).
+    void publishName(const std::string& bindName, CORBA::Object_ptr ref);
+
+    CORBA::ORB_ptr orb() const { return orbRef.in(); }
+    const std::vector<UserSpec>& userSpecs() const { return specs; }
+    const std::string& publicKey() const { return publicKeyBase64; }
+    const std::string& secretKey() const { return secretKeyBase64; }
+
 private:
-    struct Entry {
-        std::string variable; // reference variable, or empty
-        std::string bindName; // name in the naming service, or empty
+    struct Published {
+        hvc_util::ServiceCatalogue::Service service;
         CORBA::Object_var ref;
-        PortableServer::ObjectId_var oid;
+        PortableServer::POA_var poa;
+    };
+    struct Named {
+        std::string bindName;
+        CORBA::Object_var ref;
     };
 
-    CORBA::Object_ptr activate(PortableServer::Servant servant, const std::string& variable,
-                               const std::string& bindName);
-    const Entry* find(const std::string& variable) const;
+    const Published* find(hvc_util::ServiceCatalogue::Service service) const;
 
-    CORBA::ORB_var orb;
-    PortableServer::POA_var poa;
-    UserDirectory directory;
+    CORBA::ORB_var orbRef;
+    PortableServer::POA_var platformPoa;
     std::vector<UserSpec> specs;
-    std::vector<Entry> entries;
-    std::map<std::string, UserProfileServant*> profiles;
     std::string publicKeyBase64;
     std::string secretKeyBase64;
+    std::vector<std::unique_ptr<Room>> rooms;
+    std::vector<Published> published;
+    std::vector<Named> names;
+    bool stopped = false;
 };
 
 } // namespace hvc_sandbox

@@ -1,23 +1,27 @@
 // hvc-sandbox: serves the sandbox platform until it is told to stop.
 #include "Platform.h"
 
+#include "hvc_util/ExceptionDescription.h"
+
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <iostream>
+#include <pthread.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
 
-volatile std::sig_atomic_t stopRequested = 0;
-
-void onSignal(int) {
-    stopRequested = 1;
-}
+// Past this, a stop that waits on calls still in progress ends the process
+// anyway: a stop request must not depend on what clients do.
+constexpr auto stopGrace = std::chrono::milliseconds(800);
 
 int usage() {
     std::cerr << "usage: hvc-sandbox [--home DIR] [--user ACCOUNT[:PRINCIPAL]]...\n"
                  "  --home DIR  write DIR/bin/GetIORS.sh and DIR/etc/password.pub\n"
-                 "  --user      a platform user (default: the login name)\n";
+                 "  --user      a platform user (default: the login name)\n"
+                 "Stops on SIGTERM or SIGINT with exit status 0.\n";
     return 2;
 }
 
@@ -40,8 +44,15 @@ int main(int argc, char** argv) {
             return usage();
         }
     }
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
+
+    // Blocked before the ORB starts its threads, so every thread inherits the
+    // mask and only sigwait below ever takes the stop signals.
+    sigset_t stops;
+    sigemptyset(&stops);
+    sigaddset(&stops, SIGINT);
+    sigaddset(&stops, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stops, nullptr);
+
     try {
         hvc_sandbox::Platform platform(options);
         std::string why;
@@ -50,13 +61,17 @@ int main(int argc, char** argv) {
         if (!home.empty())
             platform.writeHome(home);
         std::cout << platform.readyLine(home) << std::endl;
-        while (!stopRequested)
-            ::pause();
-        CORBA::ORB_var orb = hvc_sandbox::Platform::initOrb();
-        orb->shutdown(true);
-        orb->destroy();
+
+        int signal = 0;
+        while (sigwait(&stops, &signal) != 0) {
+        }
+        std::thread([] {
+            std::this_thread::sleep_for(stopGrace);
+            ::_exit(0);
+        }).detach();
+        platform.shutdown();
     } catch (const CORBA::Exception& e) {
-        std::cerr << "hvc-sandbox: " << e._name() << std::endl;
+        std::cerr << "hvc-sandbox: " << hvc_util::describe(e) << std::endl;
         return 1;
     } catch (const std::exception& e) {
         std::cerr << "hvc-sandbox: " << e.what() << std::endl;

@@ -14,11 +14,6 @@ public:
 
     // One line on the `cerr` stream, ended by a newline and a flush.
     static void line(const std::string& text);
-
-    // The text form of a CORBA exception, as printed after bind failures:
-    // its scoped name, and for system exceptions the minor code and the
-    // completion status.
-    static std::string describe(const CORBA::Exception& e);
 };
 
 } // namespace hvc_util

@@ -1,6 +1,7 @@
 #include "hvc_util/Coordinate.h"
 
 #include "bindings/Diagnostics.h"
+#include "hvc_util/ExceptionDescription.h"
 #include "services/ServiceResolver.h"
 
 #include <EpFactory.hh>
@@ -10,21 +11,23 @@ namespace hvc_util {
 
 namespace {
 
-const char* const finderVariable = "HVC_COORD_FIND_IOR";
-const char* const factoryVariable = "HVC_COORD_FACT_IOR";
-const char* const serverName = "EpCoordinateService";
+const ServiceCatalogue::Entry& finderEntry =
+    ServiceCatalogue::entry(ServiceCatalogue::Service::CoordinateFinder);
+const ServiceCatalogue::Entry& factoryEntry =
+    ServiceCatalogue::entry(ServiceCatalogue::Service::CoordinateFactory);
 
 void printBindFailure(const CORBA::Exception& e) {
-    Diagnostics::line(std::string("Could not bind to ") + serverName);
+    Diagnostics::line(std::string("Could not bind to ") + finderEntry.bindName);
     Diagnostics::line("Ensure that the Coordinate Service is running.");
     Diagnostics::line("");
-    Diagnostics::line(Diagnostics::describe(e));
+    Diagnostics::line(describe(e));
 }
 
 // The coordinate server hands out its finder and factory through its factory
 // finder, keyed by the wanted interface's repository id.
-CORBA::Object_ptr lookUp(CORBA::ORB_ptr orb, CORBA::TypeCode_ptr wanted) {
-    EpServer::Server_var server = Orb::bindAs<EpServer::Server>(orb, serverName);
+CORBA::Object_ptr lookUp(CORBA::ORB_ptr orb, const ServiceCatalogue::Entry& entry,
+                         CORBA::TypeCode_ptr wanted) {
+    EpServer::Server_var server = Orb::bindAs<EpServer::Server>(orb, entry.bindName);
     if (CORBA::is_nil(server))
         return CORBA::Object::_nil();
     CosLifeCycle::Key key;
@@ -40,12 +43,8 @@ CORBA::Object_ptr lookUp(CORBA::ORB_ptr orb, CORBA::TypeCode_ptr wanted) {
     return CORBA::Object::_duplicate(factories[0]);
 }
 
-ServiceRow finderRow = ServiceRow::common("getFinder", "EpCoordinateService::Finder",
-                                          finderVariable, printBindFailure);
-
-ServiceRow factoryRow = ServiceRow::common("getFactory", "EpCoordinateService::Factory",
-                                           factoryVariable, printBindFailure)
-                            .emptyIsAValue();
+const ServiceRow finderRow{finderEntry, printBindFailure};
+const ServiceRow factoryRow{factoryEntry, printBindFailure};
 
 } // namespace
 
@@ -54,21 +53,23 @@ EpCoordinateService::Factory_ptr Coordinate::factory = EpCoordinateService::Fact
 
 EpCoordinateService::Finder_ptr Coordinate::getFinder() {
     return ServiceResolver::resolve<EpCoordinateService::Finder>(
-        finderRow, finder,
-        [](CORBA::ORB_ptr orb) { return lookUp(orb, EpCoordinateService::_tc_Finder); });
+        finderRow, finder, [](CORBA::ORB_ptr orb) {
+            return lookUp(orb, finderEntry, EpCoordinateService::_tc_Finder);
+        });
 }
 
 EpCoordinateService::Factory_ptr Coordinate::getFactory() {
     return ServiceResolver::resolve<EpCoordinateService::Factory>(
-        factoryRow, factory,
-        [](CORBA::ORB_ptr orb) { return lookUp(orb, EpCoordinateService::_tc_Factory); });
+        factoryRow, factory, [](CORBA::ORB_ptr orb) {
+            return lookUp(orb, factoryEntry, EpCoordinateService::_tc_Factory);
+        });
 }
 
 const char* Coordinate::finderEnvironmentVariableName() {
-    return finderVariable;
+    return finderEntry.variable;
 }
 const char* Coordinate::factoryEnvironmentVariableName() {
-    return factoryVariable;
+    return factoryEntry.variable;
 }
 
 } // namespace hvc_util

@@ -7,16 +7,15 @@ namespace hvc_util {
 
 namespace {
 
-const char* const channelFactoryVariable = "HVC_NOTIFY_IOR";
+const ServiceCatalogue::Entry& channelFactoryEntry =
+    ServiceCatalogue::entry(ServiceCatalogue::Service::ChannelFactory);
 
 void printBindFailure(const CORBA::Exception&) {
     Diagnostics::print("Could not bind to CosNotifyChannelAdmin::EventChannelFactory\n");
     Diagnostics::print("Ensure that the Notification service is running.\n\n");
 }
 
-ServiceRow channelFactoryRow =
-    ServiceRow::common("getChannelFactory", "CosNotifyChannelAdmin::EventChannelFactory",
-                       channelFactoryVariable, printBindFailure);
+const ServiceRow channelFactoryRow{channelFactoryEntry, printBindFailure};
 
 } // namespace
 
@@ -26,11 +25,11 @@ CosNotifyChannelAdmin::EventChannelFactory_ptr Notification::channelFactory =
 CosNotifyChannelAdmin::EventChannelFactory_ptr Notification::getChannelFactory() {
     return ServiceResolver::resolve<CosNotifyChannelAdmin::EventChannelFactory>(
         channelFactoryRow, channelFactory,
-        [](CORBA::ORB_ptr orb) { return Orb::bind(orb, "NotificationService"); });
+        [](CORBA::ORB_ptr orb) { return Orb::bind(orb, channelFactoryEntry.bindName); });
 }
 
 const char* Notification::channelFactoryEnvironmentVariableName() {
-    return channelFactoryVariable;
+    return channelFactoryEntry.variable;
 }
 
 } // namespace hvc_util

@@ -1,25 +1,24 @@
 #include "hvc_util/ReferenceValue.h"
 
 #include "bindings/Diagnostics.h"
+#include "hvc_util/ExceptionDescription.h"
 #include "services/ServiceResolver.h"
 
 namespace hvc_util {
 
 namespace {
 
-const char* const serviceVariable = "HVC_RVS_IOR";
-const char* const serviceName = "Server.EpReferenceValueService";
+const ServiceCatalogue::Entry& serviceEntry =
+    ServiceCatalogue::entry(ServiceCatalogue::Service::ReferenceValues);
 
 void printBindFailure(const CORBA::Exception& e) {
-    Diagnostics::line(std::string("Could not bind to ") + serviceName);
+    Diagnostics::line(std::string("Could not bind to ") + serviceEntry.bindName);
     Diagnostics::line("Ensure that the Reference Value Service is running.");
     Diagnostics::line("");
-    Diagnostics::line(Diagnostics::describe(e));
+    Diagnostics::line(describe(e));
 }
 
-ServiceRow serviceRow =
-    ServiceRow::common("getService", "EpReferenceValueService::ReferenceValueService",
-                       serviceVariable, printBindFailure);
+const ServiceRow serviceRow{serviceEntry, printBindFailure};
 
 } // namespace
 
@@ -28,11 +27,12 @@ EpReferenceValueService::ReferenceValueService_ptr ReferenceValue::service =
 
 EpReferenceValueService::ReferenceValueService_ptr ReferenceValue::getService() {
     return ServiceResolver::resolve<EpReferenceValueService::ReferenceValueService>(
-        serviceRow, service, [](CORBA::ORB_ptr orb) { return Orb::bind(orb, serviceName); });
+        serviceRow, service,
+        [](CORBA::ORB_ptr orb) { return Orb::bind(orb, serviceEntry.bindName); });
 }
 
 const char* ReferenceValue::serviceEnvironmentVariableName() {
-    return serviceVariable;
+    return serviceEntry.variable;
 }
 
 } // namespace hvc_util

@@ -1,26 +1,44 @@
 #include "hvc_util/ServiceResolution.h"
 
-#include <cstring>
+#include <mutex>
 
 namespace hvc_util {
 
 namespace {
 
 struct Record {
-    const char* interfaceName;
-    ServiceResolution::Means means;
+    ServiceResolution::Means means = ServiceResolution::Means::None;
+    std::vector<ServiceResolution::Step> steps;
 };
 
-// One slot per resolving operation of the library.
-Record records[8];
+// One record per catalogue entry, indexed by its service.
+struct Records {
+    std::mutex lock;
+    std::vector<Record> byService{ServiceCatalogue::size()};
+};
+
+Records& records() {
+    static Records all;
+    return all;
+}
 
 } // namespace
 
+ServiceResolution::Means ServiceResolution::meansOf(ServiceCatalogue::Service service) {
+    Records& all = records();
+    std::lock_guard<std::mutex> hold(all.lock);
+    return all.byService[static_cast<std::size_t>(service)].means;
+}
+
 ServiceResolution::Means ServiceResolution::meansOf(const char* interfaceName) {
-    for (const Record& r : records)
-        if (r.interfaceName != nullptr && std::strcmp(r.interfaceName, interfaceName) == 0)
-            return r.means;
-    return Means::None;
+    const ServiceCatalogue::Entry* entry = ServiceCatalogue::find(interfaceName);
+    return entry != nullptr ? meansOf(entry->service) : Means::None;
+}
+
+std::vector<ServiceResolution::Step> ServiceResolution::stepsOf(ServiceCatalogue::Service service) {
+    Records& all = records();
+    std::lock_guard<std::mutex> hold(all.lock);
+    return all.byService[static_cast<std::size_t>(service)].steps;
 }
 
 const char* ServiceResolution::name(Means means) {
@@ -37,13 +55,13 @@ const char* ServiceResolution::name(Means means) {
     return "none";
 }
 
-void ServiceResolution::record(const char* interfaceName, Means means) {
-    for (Record& r : records) {
-        if (r.interfaceName == nullptr || std::strcmp(r.interfaceName, interfaceName) == 0) {
-            r = Record{interfaceName, means};
-            return;
-        }
-    }
+void ServiceResolution::record(ServiceCatalogue::Service service, Means means,
+                               std::vector<Step> steps) {
+    Records& all = records();
+    std::lock_guard<std::mutex> hold(all.lock);
+    Record& r = all.byService[static_cast<std::size_t>(service)];
+    r.means = means;
+    r.steps = std::move(steps);
 }
 
 } // namespace hvc_util

@@ -7,16 +7,15 @@ namespace hvc_util {
 
 namespace {
 
-const char* const traderLookupVariable = "HVC_TRADER_IOR";
+const ServiceCatalogue::Entry& lookupEntry =
+    ServiceCatalogue::entry(ServiceCatalogue::Service::TraderLookup);
 
 void printBindFailure(const CORBA::Exception&) {
     Diagnostics::print("Could not bind to CosTrading::Lookup\n");
     Diagnostics::print("Ensure that the Trader service is running.\n");
 }
 
-ServiceRow lookupRow = ServiceRow::common("lookupTradingService", "CosTrading::Lookup",
-                                          traderLookupVariable, printBindFailure)
-                           .failingWith("Cannot resolve CosTrading::Lookup service.", true);
+const ServiceRow lookupRow{lookupEntry, printBindFailure};
 
 } // namespace
 
@@ -25,11 +24,11 @@ CosTrading::Lookup_ptr Trader::traderLookup = CosTrading::Lookup::_nil();
 CosTrading::Lookup_ptr Trader::lookupTradingService() {
     return ServiceResolver::resolve<CosTrading::Lookup>(
         lookupRow, traderLookup,
-        [](CORBA::ORB_ptr orb) { return Orb::bind(orb, "TradingService"); });
+        [](CORBA::ORB_ptr orb) { return Orb::bind(orb, lookupEntry.bindName); });
 }
 
 const char* Trader::traderLookupEnvironmentVariableName() {
-    return traderLookupVariable;
+    return lookupEntry.variable;
 }
 
 } // namespace hvc_util

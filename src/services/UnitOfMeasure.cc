@@ -7,20 +7,15 @@ namespace hvc_util {
 
 namespace {
 
-const char* const serverVariable = "HVC_UNITS_IOR";
-const char* const serverName = "Server.EpUnitOfMeasureService";
+const ServiceCatalogue::Entry& serverEntry =
+    ServiceCatalogue::entry(ServiceCatalogue::Service::UnitsServer);
 
 void printBindFailure(const CORBA::Exception&) {
-    Diagnostics::print("Could not bind to %s\n", serverName);
+    Diagnostics::print("Could not bind to %s\n", serverEntry.bindName);
     Diagnostics::print("Ensure that the UnitOfMeasure Service is running.\n");
 }
 
-// The units server is not worth a second script run in a process that has
-// already run it successfully.
-ServiceRow serverRow = ServiceRow::common("getServer", "EpUnitOfMeasureService::Server",
-                                          serverVariable, printBindFailure)
-                           .emptyIsAValue()
-                           .scriptOnce();
+const ServiceRow serverRow{serverEntry, printBindFailure};
 
 } // namespace
 
@@ -28,11 +23,12 @@ EpUnitOfMeasureService::Server_ptr UnitOfMeasure::_server = EpUnitOfMeasureServi
 
 EpUnitOfMeasureService::Server_ptr UnitOfMeasure::getServer() {
     return ServiceResolver::resolve<EpUnitOfMeasureService::Server>(
-        serverRow, _server, [](CORBA::ORB_ptr orb) { return Orb::bind(orb, serverName); });
+        serverRow, _server,
+        [](CORBA::ORB_ptr orb) { return Orb::bind(orb, serverEntry.bindName); });
 }
 
 const char* UnitOfMeasure::unitEnvironmentVariableName() {
-    return serverVariable;
+    return serverEntry.variable;
 }
 
 } // namespace hvc_util

@@ -4,27 +4,25 @@
 #include "bindings/internal/InternalString.h"
 #include "services/ServiceResolver.h"
 
+#include <stdexcept>
+#include <string>
+
 namespace hvc_util {
 
 namespace {
 
-const char* const userProfileVariable = "HVC_USER_IOR";
-const char* const aliasServiceVariable = "HVC_UAS_IOR";
+const ServiceCatalogue::Entry& userProfileEntry =
+    ServiceCatalogue::entry(ServiceCatalogue::Service::UserProfile);
+const ServiceCatalogue::Entry& aliasServiceEntry =
+    ServiceCatalogue::entry(ServiceCatalogue::Service::AliasService);
 
 const char* const unknownAlias =
     "Could not obtain user information:  Make sure an alias is registered for this account.";
 const char* const unknownAliasFor =
     "Could not obtain user information: Make sure an alias is registered for this account";
 
-ServiceRow aliasServiceRow = ServiceRow::common("getUserAliasService", "EpUser::AliasService",
-                                                aliasServiceVariable, nullptr);
-
-ServiceRow userProfileRow =
-    ServiceRow::common("getUserProfile", "EpUser::UserProfile", userProfileVariable, nullptr)
-        .asUserProfile()
-        .failingWith("Cannot connect to your Halvercast user server, Ensure that your Halvercast "
-                     "user server is running.",
-                     false);
+const ServiceRow aliasServiceRow{aliasServiceEntry, nullptr};
+const ServiceRow userProfileRow{userProfileEntry, nullptr};
 
 // The profile is bound under a name derived from the alias service's answer
 // for the process user's principal. An unknown alias is the caller's to fix
@@ -35,8 +33,9 @@ CORBA::Object_ptr aliasLookup(CORBA::ORB_ptr orb, const char* unknownText, Ask&&
     EpUser::AliasService_var aliases;
     try {
         aliases = UserProfile::getUserAliasService();
-    } catch (...) {
-        return CORBA::Object::_nil();
+    } catch (const EpTypes::FailedOperationException& e) {
+        // Only fails this means; the text tells hvcutil doctor why.
+        throw std::runtime_error(std::string("no alias service: ") + e.reason.in());
     }
     CORBA::String_var account;
     try {
@@ -46,7 +45,7 @@ CORBA::Object_ptr aliasLookup(CORBA::ORB_ptr orb, const char* unknownText, Ask&&
     }
     InternalString name(hvc_util_internal_get_user_profile_name(account.in()));
     if (!name)
-        return CORBA::Object::_nil();
+        throw std::runtime_error("the alias service named no account");
     return Orb::bind(orb, name.get());
 }
 
@@ -79,14 +78,14 @@ EpUser::UserProfile_ptr UserProfile::getUserProfile(const char* hostName, const 
 EpUser::AliasService_ptr UserProfile::getUserAliasService() {
     return ServiceResolver::resolve<EpUser::AliasService>(
         aliasServiceRow, aliasService,
-        [](CORBA::ORB_ptr orb) { return Orb::bind(orb, "Server.EpUser_AliasService"); });
+        [](CORBA::ORB_ptr orb) { return Orb::bind(orb, aliasServiceEntry.bindName); });
 }
 
 const char* UserProfile::userProfileEnvironmentVariableName() {
-    return userProfileVariable;
+    return userProfileEntry.variable;
 }
 const char* UserProfile::aliasServiceEnvironmentVariableName() {
-    return aliasServiceVariable;
+    return aliasServiceEntry.variable;
 }
 
 } // namespace hvc_util

@@ -2,9 +2,9 @@
 // platform's key before they leave the process.
 #include "hvc_util/UserProfile.h"
 
-#include "bindings/AnyValues.h"
 #include "bindings/Handlers.h"
 #include "bindings/internal/InternalString.h"
+#include "bindings/private/AnyValues.h"
 
 #include <cstring>
 #include <string>

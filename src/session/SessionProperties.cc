@@ -1,9 +1,10 @@
 // The session's interpreter and source-priority tables.
 #include "hvc_util/Session.h"
 
-#include "bindings/AnyValues.h"
 #include "bindings/Diagnostics.h"
 #include "bindings/Handlers.h"
+#include "bindings/private/AnyValues.h"
+#include "hvc_util/ExceptionDescription.h"
 
 #include <EpiWell.hh>
 #include <omniORB4/Naming.hh>
@@ -189,7 +190,7 @@ void Session::setInterpreter(EpSession::Session_ptr session, const char* dataSto
     try {
         session->define_property(EpSession::PROP_INTERPRETER_ROLE, value);
     } catch (const CORBA::Exception& e) {
-        Diagnostics::line("Caught Exception " + Diagnostics::describe(e));
+        Diagnostics::line("Caught Exception " + describe(e));
         throw EpTypes::FailedOperationException(
             "Failed to define the session interpreter property.Exception Caught.");
     } catch (...) {

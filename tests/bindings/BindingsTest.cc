@@ -1,9 +1,8 @@
-#include "bindings/Diagnostics.h"
 #include "bindings/Environment.h"
 #include "bindings/Handlers.h"
 #include "bindings/Orb.h"
-#include "bindings/internal/PasswordSeal.h"
 #include "bindings/internal/hvc_internal.h"
+#include "bindings/private/PasswordSeal.h"
 
 #include "support/ChildProcess.h"
 #include "support/ScopedEnv.h"
@@ -124,15 +123,6 @@ TEST(Handlers, TranslateByKind) {
     EXPECT_EQ(reason([] { throw 42; }), "failed: Unknown exception talking");
     EXPECT_EQ(reason([] {}), "none");
     EXPECT_EQ(hvc_util::withHandlers(failures, [] { return 7; }), 7);
-}
-
-TEST(Diagnostics, DescribesSystemAndUserExceptions) {
-    EXPECT_EQ(hvc_util::Diagnostics::describe(CORBA::TRANSIENT(0, CORBA::COMPLETED_MAYBE)),
-              "CORBA::TRANSIENT (minor 0x0, completed maybe)");
-    EXPECT_EQ(hvc_util::Diagnostics::describe(CORBA::BAD_PARAM(0, CORBA::COMPLETED_YES)),
-              "CORBA::BAD_PARAM (minor 0x0, completed yes)");
-    EXPECT_EQ(hvc_util::Diagnostics::describe(EpTypes::BadRangeException("r")),
-              "IDL:EpTypes/BadRangeException:1.0");
 }
 
 TEST(Orb, BindFailsAsACorbaExceptionAndNarrowsByType) {

@@ -8,7 +8,7 @@
 #include "hvc_util/UserProfile.h"
 
 #include "sandbox/Platform.h"
-#include "sandbox/UserProfileServant.h"
+#include "sandbox/users/UserServer.h"
 #include "support/ChildProcess.h"
 #include "support/Failures.h"
 #include "support/ScopedEnv.h"
@@ -27,39 +27,33 @@ using hvc_test::TempDir;
 using hvc_test::TempHome;
 using hvc_util::ServiceResolution;
 using Means = hvc_util::ServiceResolution::Means;
+using hvc_util::ServiceCatalogue;
+using Entry = hvc_util::ServiceCatalogue::Entry;
+using Service = hvc_util::ServiceCatalogue::Service;
 
 using hvc_test::reasonOf;
 
 namespace {
 
-const char* const allVariables[] = {"HVC_COORD_FIND_IOR", "HVC_COORD_FACT_IOR", "HVC_USER_IOR",
-                                    "HVC_UAS_IOR",        "HVC_UNITS_IOR",      "HVC_TRADER_IOR",
-                                    "HVC_RVS_IOR",        "HVC_NOTIFY_IOR"};
-
-// Every service resolves and each by the expected means.
-void expectAllResolvedBy(Means means) {
-    CORBA::Object_var refs[] = {hvc_util::Coordinate::getFinder(),
-                                hvc_util::Coordinate::getFactory(),
-                                hvc_util::Notification::getChannelFactory(),
-                                hvc_util::ReferenceValue::getService(),
-                                hvc_util::Trader::lookupTradingService(),
-                                hvc_util::UnitOfMeasure::getServer(),
-                                hvc_util::UserProfile::getUserAliasService(),
-                                hvc_util::UserProfile::getUserProfile()};
-    for (auto& r : refs)
-        EXPECT_FALSE(CORBA::is_nil(r));
-    for (const char* name :
-         {"EpCoordinateService::Finder", "EpCoordinateService::Factory",
-          "CosNotifyChannelAdmin::EventChannelFactory",
-          "EpReferenceValueService::ReferenceValueService", "CosTrading::Lookup",
-          "EpUnitOfMeasureService::Server", "EpUser::AliasService", "EpUser::UserProfile"})
-        EXPECT_EQ(ServiceResolution::meansOf(name), means) << name;
+std::string variable(Service service) {
+    return ServiceCatalogue::entry(service).variable;
 }
 
-std::string scriptFor(const Platform& platform, std::initializer_list<const char*> variables) {
+// Every service resolves, each by the expected means.
+void expectAllResolvedBy(Means means) {
+    for (const Entry* e = ServiceCatalogue::begin(); e != ServiceCatalogue::end(); ++e) {
+        CORBA::Object_var ref = e->resolve();
+        EXPECT_FALSE(CORBA::is_nil(ref)) << e->interfaceName;
+        EXPECT_EQ(ServiceResolution::meansOf(e->service), means) << e->interfaceName;
+    }
+}
+
+// A reference script setting the variables of `services` to the platform's
+// references.
+std::string scriptFor(const Platform& platform, std::initializer_list<Service> services) {
     std::string text;
-    for (const char* v : variables)
-        text += std::string(v) + "=" + platform.ior(v) + "\n";
+    for (Service service : services)
+        text += variable(service) + "=" + platform.ior(service) + "\n";
     return TempHome::printing(text);
 }
 
@@ -119,7 +113,7 @@ TEST(ServiceResolver, ProfileFailsWithItsOwnTextWhenTheScriptLoadsNothingUseful)
     EXPECT_EQ(reasonOf(hvc_util::UserProfile::getUserAliasService),
               "Error in getUserAliasService; cannot resolve 'EpUser::AliasService' service.");
     Platform platform;
-    ScopedEnv uas("HVC_UAS_IOR", platform.ior("HVC_UAS_IOR"));
+    ScopedEnv uas(variable(Service::AliasService), platform.ior(Service::AliasService));
     CORBA::Object_var aliases = hvc_util::UserProfile::getUserAliasService();
     EXPECT_FALSE(CORBA::is_nil(aliases));
 }
@@ -146,13 +140,14 @@ TEST(ServiceResolver, EveryServiceResolvesByBindThroughANamingService) {
 
 TEST(ServiceResolver, ProfilePropertyIsTheLastMeans) {
     Platform platform;
-    CORBA::Object_var finder = platform.reference("HVC_COORD_FIND_IOR");
+    CORBA::Object_var finder = platform.reference(Service::CoordinateFinder);
     CORBA::Any value;
     value <<= finder.in();
-    platform.profile(platform.userSpecs().front().account)
-        ->define_property("EpCoordinateService::Finder", value);
+    platform.room<hvc_sandbox::UserServer>()
+        .profile(platform.userSpecs().front().account)
+        .define_property("EpCoordinateService::Finder", value);
     // The script runs but names only the profile.
-    TempHome home(scriptFor(platform, {"HVC_USER_IOR"}));
+    TempHome home(scriptFor(platform, {Service::UserProfile}));
     StderrCapture err;
     EpCoordinateService::Finder_var got = hvc_util::Coordinate::getFinder();
     err.text();
@@ -165,8 +160,8 @@ TEST(ServiceResolver, UnknownAliasStopsTheProfileBeforeItsVariable) {
     options.users.push_back({"other", "nobody-here"});
     Platform platform(options);
     ScopedEnv vars;
-    vars.set("HVC_UAS_IOR", platform.ior("HVC_UAS_IOR"));
-    vars.set("HVC_USER_IOR", platform.ior("HVC_USER_IOR"));
+    vars.set(variable(Service::AliasService), platform.ior(Service::AliasService));
+    vars.set(variable(Service::UserProfile), platform.ior(Service::UserProfile));
     EXPECT_EQ(reasonOf([] { return hvc_util::UserProfile::getUserProfile(); }),
               "Could not obtain user information:  Make sure an alias is registered for this "
               "account.");
@@ -179,12 +174,12 @@ TEST(ServiceResolver, EmptyVariablesRunTheScriptOnlyWhereTheyCountAsAbsent) {
     Platform platform;
     ScopedEnv vars;
     // The profile, should it be consulted, resolves without the script.
-    vars.set("HVC_UAS_IOR", platform.ior("HVC_UAS_IOR"));
-    vars.set("HVC_USER_IOR", platform.ior("HVC_USER_IOR"));
-    vars.set("HVC_COORD_FIND_IOR", "");
-    vars.set("HVC_COORD_FACT_IOR", "");
-    TempHome home(
-        TempHome::printing("HVC_COORD_FIND_IOR=" + platform.ior("HVC_COORD_FIND_IOR") + "\n"));
+    vars.set(variable(Service::AliasService), platform.ior(Service::AliasService));
+    vars.set(variable(Service::UserProfile), platform.ior(Service::UserProfile));
+    vars.set(variable(Service::CoordinateFinder), "");
+    vars.set(variable(Service::CoordinateFactory), "");
+    TempHome home(TempHome::printing(variable(Service::CoordinateFinder) + "=" +
+                                     platform.ior(Service::CoordinateFinder) + "\n"));
     StderrCapture err;
     EXPECT_EQ(reasonOf(hvc_util::Coordinate::getFactory),
               "Error in getFactory; cannot resolve 'EpCoordinateService::Factory' service.");
@@ -196,14 +191,15 @@ TEST(ServiceResolver, EmptyVariablesRunTheScriptOnlyWhereTheyCountAsAbsent) {
 
 TEST(ServiceResolver, GoneObjectsSendForcedRowsBackToTheScript) {
     Platform platform;
-    const std::string deadUnits = platform.ior("HVC_UNITS_IOR");
-    const std::string deadFinder = platform.ior("HVC_COORD_FIND_IOR");
-    platform.deactivate("HVC_UNITS_IOR");
-    platform.deactivate("HVC_COORD_FIND_IOR");
+    const std::string deadUnits = platform.ior(Service::UnitsServer);
+    const std::string deadFinder = platform.ior(Service::CoordinateFinder);
+    platform.deactivate(Service::UnitsServer);
+    platform.deactivate(Service::CoordinateFinder);
     Platform::Options second;
     Platform live(second);
-    TempHome home(TempHome::printing("HVC_UNITS_IOR=" + deadUnits +
-                                     "\nHVC_COORD_FIND_IOR=" + deadFinder + "\n"));
+    TempHome home(TempHome::printing(variable(Service::UnitsServer) + "=" + deadUnits + "\n" +
+                                     variable(Service::CoordinateFinder) + "=" + deadFinder +
+                                     "\n"));
     StderrCapture err;
     hvc_util::BootStrapIORs::bootstrapIORs(false);
     ASSERT_EQ(home.runs(), 1);
@@ -214,11 +210,11 @@ TEST(ServiceResolver, GoneObjectsSendForcedRowsBackToTheScript) {
     EXPECT_TRUE(units->_non_existent());
 
     // Finder: the script runs again and its new value is taken.
-    home.setScript(
-        TempHome::printing("HVC_COORD_FIND_IOR=" + live.ior("HVC_COORD_FIND_IOR") + "\n"));
+    home.setScript(TempHome::printing(variable(Service::CoordinateFinder) + "=" +
+                                      live.ior(Service::CoordinateFinder) + "\n"));
     EpCoordinateService::Finder_var finder = hvc_util::Coordinate::getFinder();
     EXPECT_FALSE(finder->_non_existent());
-    CORBA::Object_var expected = live.reference("HVC_COORD_FIND_IOR");
+    CORBA::Object_var expected = live.reference(Service::CoordinateFinder);
     EXPECT_TRUE(finder->_is_equivalent(expected));
 }
 
@@ -233,7 +229,7 @@ TEST(ServiceResolver, CachedReferencesNeedNothingOnceResolved) {
     }
     // The server is gone, the environment names nothing: the cache answers.
     ScopedEnv clean;
-    clean.unset("HVC_UNITS_IOR");
+    clean.unset(variable(Service::UnitsServer));
     clean.unset("HVC_HOME");
     StderrCapture err;
     for (int i = 0; i < 3; ++i) {
@@ -249,14 +245,70 @@ TEST(ServiceResolver, StaleReferenceWhoseProbeFailsStaysCached) {
         hvc_test::SandboxProcess sandbox;
         ScopedEnv home("HVC_HOME", sandbox.home());
         hvc_util::BootStrapIORs::bootstrapIORs(true);
-        stale = std::getenv("HVC_RVS_IOR");
+        stale = std::getenv(variable(Service::ReferenceValues).c_str());
     }
     // Only the variable is left; the server behind it has ended, so the
     // existence probe raises instead of answering.
-    ScopedEnv vars("HVC_RVS_IOR", stale);
+    ScopedEnv vars(variable(Service::ReferenceValues), stale);
     StderrCapture err;
     EpReferenceValueService::ReferenceValueService_var rvs = hvc_util::ReferenceValue::getService();
     EXPECT_FALSE(CORBA::is_nil(rvs));
     EXPECT_EQ(ServiceResolution::meansOf("EpReferenceValueService::ReferenceValueService"),
               Means::Environment);
+}
+
+TEST(ServiceCatalogue, EntriesAreInOrderAndNameWhatTheSandboxServes) {
+    Platform platform;
+    ASSERT_EQ(ServiceCatalogue::size(),
+              static_cast<std::size_t>(ServiceCatalogue::end() - ServiceCatalogue::begin()));
+    std::size_t position = 0;
+    for (const Entry* e = ServiceCatalogue::begin(); e != ServiceCatalogue::end(); ++e) {
+        EXPECT_EQ(static_cast<std::size_t>(e->service), position++) << e->interfaceName;
+        EXPECT_EQ(&ServiceCatalogue::entry(e->service), e);
+        EXPECT_EQ(ServiceCatalogue::find(e->interfaceName), e);
+        CORBA::Object_var ref = platform.reference(e->service);
+        ASSERT_FALSE(CORBA::is_nil(ref)) << "the sandbox publishes " << e->interfaceName;
+        EXPECT_TRUE(ref->_is_a(e->repositoryId)) << e->repositoryId;
+    }
+    EXPECT_EQ(ServiceCatalogue::find("EpUser::Nothing"), nullptr);
+    EXPECT_EQ(ServiceCatalogue::find(nullptr), nullptr);
+
+    // The name getters answer from the catalogue.
+    const std::pair<const char*, Service> getters[] = {
+        {hvc_util::Coordinate::finderEnvironmentVariableName(), Service::CoordinateFinder},
+        {hvc_util::Coordinate::factoryEnvironmentVariableName(), Service::CoordinateFactory},
+        {hvc_util::Notification::channelFactoryEnvironmentVariableName(), Service::ChannelFactory},
+        {hvc_util::ReferenceValue::serviceEnvironmentVariableName(), Service::ReferenceValues},
+        {hvc_util::Trader::traderLookupEnvironmentVariableName(), Service::TraderLookup},
+        {hvc_util::UnitOfMeasure::unitEnvironmentVariableName(), Service::UnitsServer},
+        {hvc_util::UserProfile::aliasServiceEnvironmentVariableName(), Service::AliasService},
+        {hvc_util::UserProfile::userProfileEnvironmentVariableName(), Service::UserProfile}};
+    for (const auto& [name, service] : getters)
+        EXPECT_EQ(name, variable(service));
+}
+
+TEST(ServiceResolver, EveryStepTriedIsRecordedInOrder) {
+    Platform platform;
+    TempHome home(scriptFor(platform, {Service::UnitsServer}));
+    StderrCapture err;
+    CORBA::Object_var units = hvc_util::UnitOfMeasure::getServer();
+    const std::string var = variable(Service::UnitsServer);
+    const std::string bind =
+        std::string("bind ") + ServiceCatalogue::entry(Service::UnitsServer).bindName;
+    std::vector<std::string> steps;
+    for (const auto& step : ServiceResolution::stepsOf(Service::UnitsServer))
+        steps.push_back(step.what + ": " + step.outcome);
+    EXPECT_EQ(steps, (std::vector<std::string>{
+                         bind + ": CORBA::NO_RESOURCES (minor NO_RESOURCES_InitialRefNotFound, "
+                                "completed no)",
+                         "variable " + var + ": unset", "reference script: ran",
+                         "variable " + var + ": set", "conversion of " + var + ": found"}));
+
+    // A failed resolution keeps its steps too: the profile's property is last.
+    EXPECT_THROW(CORBA::Object_var none = hvc_util::Trader::lookupTradingService(),
+                 EpTypes::FailedOperationException);
+    const auto trader = ServiceResolution::stepsOf(Service::TraderLookup);
+    ASSERT_FALSE(trader.empty());
+    EXPECT_EQ(trader.back().means, Means::Profile);
+    EXPECT_EQ(ServiceResolution::meansOf(Service::TraderLookup), Means::None);
 }

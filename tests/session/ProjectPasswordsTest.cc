@@ -1,7 +1,7 @@
 #include "hvc_util/UserProfile.h"
 
 #include "SessionPlatform.h"
-#include "bindings/internal/PasswordSeal.h"
+#include "bindings/private/PasswordSeal.h"
 #include "support/Failures.h"
 #include "support/ScopedEnv.h"
 

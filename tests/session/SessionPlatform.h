@@ -3,14 +3,14 @@
 #pragma once
 
 #include "sandbox/Platform.h"
-#include "sandbox/ProjectSetManagerServant.h"
-#include "sandbox/SessionManagerServant.h"
-#include "sandbox/UserProfileServant.h"
+#include "sandbox/users/UserServer.h"
 #include "support/ScopedEnv.h"
 
 #include <memory>
 
 namespace hvc_test {
+
+using Service = hvc_util::ServiceCatalogue::Service;
 
 class SessionPlatform {
 public:
@@ -20,14 +20,19 @@ public:
         options.users.push_back({"tester", "tester"});
         options.users.push_back({"bob", "bob"});
         platform = std::make_unique<hvc_sandbox::Platform>(options);
-        env.set("HVC_UAS_IOR", platform->ior("HVC_UAS_IOR"));
-        env.set("HVC_USER_IOR", platform->ior("HVC_USER_IOR"));
+        for (Service service : {Service::AliasService, Service::UserProfile})
+            env.set(hvc_util::ServiceCatalogue::entry(service).variable, platform->ior(service));
         env.set("HVC_PASSWORD_KEY", platform->publicKey());
     }
 
     hvc_sandbox::Platform& operator*() { return *platform; }
     hvc_sandbox::Platform* operator->() { return platform.get(); }
-    hvc_sandbox::UserProfileServant& profile() { return *platform->profile("tester"); }
+    hvc_sandbox::UserProfileServant& profile() {
+        return platform->room<hvc_sandbox::UserServer>().profile("tester");
+    }
+    hvc_sandbox::UserDirectory& users() {
+        return platform->room<hvc_sandbox::UserServer>().users();
+    }
     hvc_sandbox::SessionManagerServant& sessions() { return profile().sessions(); }
     hvc_sandbox::ProjectSetManagerServant& projectSets() { return profile().projectSets(); }
     ScopedEnv& environment() { return env; }

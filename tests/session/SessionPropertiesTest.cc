@@ -1,7 +1,7 @@
 #include "hvc_util/Session.h"
 
 #include "SessionPlatform.h"
-#include "sandbox/SessionServant.h"
+#include "sandbox/users/SessionServant.h"
 #include "support/Failures.h"
 #include "support/StderrCapture.h"
 
@@ -227,8 +227,7 @@ TEST_F(PropertiesTest, AFailedWriteIsReportedAndLeavesTheTablesAlone) {
     hvc_test::StderrCapture capture;
     EXPECT_EQ(reasonOf([&] { Session::setInterpreter(readOnly, "S", "P", "I"); }),
               "Failed to define the session interpreter property.Exception Caught.");
-    EXPECT_EQ(capture.text(),
-              "Caught Exception IDL:omg.org/CosPropertyService/ReadOnlyProperty:1.0\n");
+    EXPECT_EQ(capture.text(), "Caught Exception CosPropertyService::ReadOnlyProperty\n");
     EXPECT_EQ(reasonOf([&] { Session::setSourcePriority(readOnly, "S", "P", strings({"a"})); }),
               "CORBA exception, when trying to define PROP_SOURCE_PRIORITIES.");
     EXPECT_EQ(readOnly->get_number_of_properties(), 0u);

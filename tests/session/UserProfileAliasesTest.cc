@@ -36,7 +36,7 @@ TEST(UserProfileAliases, TheLocalAccountBelongsToItsPlatformUser) {
     hvc_test::SessionPlatform platform;
     EpUser::UserInfo info = UserProfile::getUserInfo();
     EXPECT_STREQ(info.account.in(), "tester");
-    EXPECT_EQ(info.id, userNamed(platform->users().users(), "tester")->id);
+    EXPECT_EQ(info.id, userNamed(platform.users().users(), "tester")->id);
 }
 
 TEST(UserProfileAliases, AnUnknownLocalAccountIsNoKnownAlias) {
@@ -72,7 +72,7 @@ TEST(UserProfileAliases, RegisteringMakesTheLocalAccountAnAliasOfTheUnixAccounts
     hvc_test::SessionPlatform platform;
     platform.environment().set("USERNAME", "carol");
     UserProfile::registerAlias(EpUser::SCOPE_DOMAIN, localHost().c_str(), "bob", "note");
-    const auto users = platform->users().users();
+    const auto users = platform.users().users();
     const auto* bob = userNamed(users, "bob");
     ASSERT_NE(bob, nullptr);
     const auto& alias = bob->aliases.back();
@@ -85,12 +85,12 @@ TEST(UserProfileAliases, RegisteringMakesTheLocalAccountAnAliasOfTheUnixAccounts
 
 TEST(UserProfileAliases, RegisteringUnderAnUnknownUnixAccountFails) {
     hvc_test::SessionPlatform platform;
-    const std::size_t before = userNamed(platform->users().users(), "tester")->aliases.size();
+    const std::size_t before = userNamed(platform.users().users(), "tester")->aliases.size();
     EXPECT_EQ(reasonOf([] {
                   UserProfile::registerAlias(EpUser::SCOPE_LOCAL, "elsewhere", "nobody", "");
               }),
               "Error connecting to User Alias Service to register an alias");
-    EXPECT_EQ(userNamed(platform->users().users(), "tester")->aliases.size(), before);
+    EXPECT_EQ(userNamed(platform.users().users(), "tester")->aliases.size(), before);
 }
 
 TEST(UserProfileAliases, WithoutAnAliasServiceRegistrationFailsWithItsReason) {

@@ -108,6 +108,23 @@ void ChildProcess::stop() {
     }
 }
 
+int ChildProcess::signalAndWait(int signal, int milliseconds) {
+    if (child <= 0)
+        return -1;
+    ::kill(child, signal);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    do {
+        int status = 0;
+        if (::waitpid(child, &status, WNOHANG) == child) {
+            child = -1;
+            return status;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return -1;
+}
+
 SandboxProcess::SandboxProcess(const std::vector<std::string>& extraArgs)
     : homeDir("hvc-sandbox"), child([&] {
           std::vector<std::string> argv{required("HVC_SANDBOX_EXE"), "--home", homeDir.path()};

@@ -28,6 +28,11 @@ public:
 
     pid_t pid() const { return child; }
 
+    // Sends `signal` and waits up to `milliseconds` for the child to end.
+    // Returns its wait status, or -1 when it is still running then (it keeps
+    // running; stop() ends it).
+    int signalAndWait(int signal, int milliseconds);
+
 private:
     pid_t child = -1;
     int output = -1;

@@ -1,7 +1,7 @@
 // A fresh directory under /tmp, removed with its contents at the end.
 #pragma once
 
-#include "sandbox/ScratchDirectory.h"
+#include "sandbox/common/ScratchDirectory.h"
 #include "support/ScopedEnv.h"
 
 #include <string>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "sandbox/Platform.h"
-#include "sandbox/ScratchDirectory.h"
+#include "sandbox/common/ScratchDirectory.h"
 
 #include <string>
 

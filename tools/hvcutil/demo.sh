@@ -1,12 +1,11 @@
 #!/bin/sh
-# make demo: the library against the sandbox platform, in one process.
+# make demo: the library against the sandbox platform. Run beside a naming
+# service (scripts/with-naming-service), so every service resolves by bind.
 set -eu
 build="${1:-build}"
 hvcutil="$build/tools/hvcutil/hvcutil"
 
-echo "== hvcutil --sandbox doctor: every platform service, and how it resolved"
-echo "   (no naming service runs beside the embedded sandbox, so the library's bind"
-echo "   diagnostics appear on standard error before the reference script answers)"
+echo "== hvcutil --sandbox doctor: every platform service, how it resolved, and whether it answers"
 "$hvcutil" --sandbox doctor
 
 echo

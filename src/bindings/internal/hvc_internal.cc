@@ -1,15 +1,32 @@
 #include "bindings/internal/hvc_internal.h"
 
 #include "bindings/Environment.h"
-#include "bindings/internal/PasswordSeal.h"
+#include "bindings/private/PasswordSeal.h"
+#include "hvc_util/ServiceCatalogue.h"
 
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 
 namespace {
 
 const char* lastError = "";
+
+// The platform's public key: HVC_PASSWORD_KEY, else the first line of
+// $HVC_HOME/etc/password.pub; empty when neither is available.
+std::string configuredPublicKey() {
+    if (const char* key = hvc_util::Environment::get("HVC_PASSWORD_KEY");
+        key != nullptr && *key != '\0')
+        return key;
+    const char* home = hvc_util::Environment::get("HVC_HOME");
+    if (home == nullptr)
+        return std::string();
+    std::ifstream file(std::string(home) + "/etc/password.pub");
+    std::string line;
+    std::getline(file, line);
+    return line;
+}
 
 char* copy(const std::string& text) {
     char* out = static_cast<char*>(std::malloc(text.size() + 1));
@@ -36,17 +53,23 @@ char* hvc_util_internal_get_user_profile_name(const char* account) {
         lastError = "no account";
         return nullptr;
     }
-    return copy(std::string("UserProfile.") + account);
+    // The user server registers each profile under the catalogue's prefix.
+    return copy(std::string(hvc_util::ServiceCatalogue::entry(
+                                hvc_util::ServiceCatalogue::Service::UserProfile)
+                                .bindName) +
+                account);
 }
 
-char* hvc_util_internal_id_to_key(int id) { return copy("user:" + std::to_string(id)); }
+char* hvc_util_internal_id_to_key(int id) {
+    return copy("user:" + std::to_string(id));
+}
 
 char* hvc_util_internal_encrypt(const char* text) {
     if (text == nullptr) {
         lastError = "no password text";
         return nullptr;
     }
-    std::string key = hvc_util::PasswordSeal::configuredPublicKey();
+    std::string key = configuredPublicKey();
     if (key.empty()) {
         lastError = "no platform public key (set HVC_PASSWORD_KEY or provide "
                     "$HVC_HOME/etc/password.pub)";
@@ -60,8 +83,12 @@ char* hvc_util_internal_encrypt(const char* text) {
     return copy(sealed);
 }
 
-const char* hvc_util_internal_last_error(void) { return lastError; }
+const char* hvc_util_internal_last_error(void) {
+    return lastError;
+}
 
-void hvc_util_internal_free_string(char* text) { std::free(text); }
+void hvc_util_internal_free_string(char* text) {
+    std::free(text);
+}
 
 } // extern "C"

@@ -1,7 +1,7 @@
 #include "PasswordTable.h"
 
-#include "bindings/internal/PasswordSeal.h"
-#include "bindings/AnyValues.h"
+#include "bindings/private/AnyValues.h"
+#include "bindings/private/PasswordSeal.h"
 
 #include <CosPropertyService.hh>
 #include <EpProject.hh>

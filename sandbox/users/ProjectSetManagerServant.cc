@@ -1,6 +1,6 @@
 #include "ProjectSetManagerServant.h"
 
-#include "Activation.h"
+#include "sandbox/common/Activation.h"
 
 #include "ProjectSetServant.h"
 
@@ -30,8 +30,8 @@ EpProject::ProjectSet_ptr ProjectSetManagerServant::createProjectSet(const char*
     if (sets.count(name) != 0)
         throw EpProject::DuplicateProjectSetException(
             ("A project set named '" + std::string(name) + "' exists already").c_str());
-    auto* servant = new ProjectSetServant(name);
-    CORBA::Object_var obj = Activation::activate(poa, servant);
+    PortableServer::Servant_var<ProjectSetServant> servant(new ProjectSetServant(name));
+    CORBA::Object_var obj = Activation::activate(poa, servant.in());
     EpProject::ProjectSet_var set = EpProject::ProjectSet::_narrow(obj);
     if (CORBA::is_nil(set))
         throw CORBA::INTERNAL(0, CORBA::COMPLETED_NO);

@@ -6,6 +6,9 @@
 
 namespace hvc_util {
 
+// Pure functions over base64 keys; safe from any thread. Sealing is the
+// library's side; opening and key pairs are the platform's, in a source of
+// their own so the shared library does not carry them.
 class PasswordSeal {
 public:
     // The prefix of every sealed text.
@@ -22,10 +25,6 @@ public:
 
     // A fresh key pair, both in base64.
     static void keyPair(std::string& publicKeyBase64, std::string& secretKeyBase64);
-
-    // The platform's public key: HVC_PASSWORD_KEY, else the first line of
-    // $HVC_HOME/etc/password.pub; empty when neither is available.
-    static std::string configuredPublicKey();
 };
 
 } // namespace hvc_util

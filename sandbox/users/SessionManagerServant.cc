@@ -1,6 +1,6 @@
 #include "SessionManagerServant.h"
 
-#include "Activation.h"
+#include "sandbox/common/Activation.h"
 
 #include "SessionServant.h"
 
@@ -42,11 +42,12 @@ EpSession::Session_ptr SessionManagerServant::createSession(const char* name,
     if (sessions.count(name) != 0)
         throw EpSession::DuplicateNameException(
             ("A session named '" + std::string(name) + "' exists already").c_str());
-    auto* servant = new SessionServant(*this, name, factories.in());
+    PortableServer::Servant_var<SessionServant> servant(
+        new SessionServant(*this, name, factories.in()));
     if (!CORBA::is_nil(projectSet))
         servant->setProjectSet(projectSet);
     PortableServer::ObjectId_var oid;
-    CORBA::Object_var obj = Activation::activate(poa, servant, &oid);
+    CORBA::Object_var obj = Activation::activate(poa, servant.in(), &oid);
     sessions.emplace(name, oid.in());
     return EpSession::Session::_narrow(obj);
 }

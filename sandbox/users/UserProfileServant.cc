@@ -1,8 +1,8 @@
 #include "UserProfileServant.h"
 
-#include "Activation.h"
 #include "ProjectSetManagerServant.h"
 #include "SessionManagerServant.h"
+#include "sandbox/common/Activation.h"
 
 #include <EpProject.hh>
 
@@ -27,8 +27,8 @@ UserProfileServant::UserProfileServant(std::string account, PortableServer::POA_
     : accountName(std::move(account)), passwords(table),
       sessionManager(new SessionManagerServant(poa, factories)),
       projectSetManager(new ProjectSetManagerServant(poa)) {
-    sessionManagerRef = Activation::activate(poa, sessionManager);
-    projectSetManagerRef = Activation::activate(poa, projectSetManager);
+    sessionManagerRef = Activation::activate(poa, sessionManager.in());
+    projectSetManagerRef = Activation::activate(poa, projectSetManager.in());
     // Every user starts with one project set to work in.
     EpProject::ProjectSet_var initial = projectSetManager->createProjectSet(defaultProjectSet);
 }

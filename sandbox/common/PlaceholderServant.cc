@@ -2,9 +2,12 @@
 
 namespace hvc_sandbox {
 
+const char* const PlaceholderServant::markId = "IDL:hvc-sandbox/Placeholder:1.0";
+
 PlaceholderServant::PlaceholderServant(std::vector<std::string> repositoryIds)
     : ids(std::move(repositoryIds)) {
     ids.push_back("IDL:omg.org/CORBA/Object:1.0");
+    ids.push_back(markId);
 }
 
 void PlaceholderServant::invoke(CORBA::ServerRequest_ptr) {

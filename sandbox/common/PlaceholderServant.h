@@ -1,5 +1,6 @@
 // A servant for an interface whose sandbox implementation is still to come:
-// it exists, answers _is_a for its interface and its bases, and raises
+// it exists, answers _is_a for its interface, its bases and the placeholder
+// mark (so tools can say it is no real service), and raises
 // CORBA::NO_IMPLEMENT for every operation.
 #pragma once
 
@@ -12,6 +13,9 @@ namespace hvc_sandbox {
 
 class PlaceholderServant : public PortableServer::DynamicImplementation {
 public:
+    // The repository id every placeholder answers _is_a for.
+    static const char* const markId;
+
     // `repositoryIds` starts with the most derived interface.
     explicit PlaceholderServant(std::vector<std::string> repositoryIds);
 

@@ -3,7 +3,9 @@
 #pragma once
 
 #include "PasswordTable.h"
+#include "ProjectSetManagerServant.h"
 #include "PropertySetServant.h"
+#include "SessionManagerServant.h"
 
 #include <CosLifeCycle.hh>
 #include <EpUser.hh>
@@ -11,9 +13,6 @@
 #include <string>
 
 namespace hvc_sandbox {
-
-class ProjectSetManagerServant;
-class SessionManagerServant;
 
 // Activates the user's two managers in `poa`, which owns them as it owns the
 // profile; the profile keeps one reference of its own to each.
@@ -46,8 +45,8 @@ public:
 private:
     const std::string accountName;
     const PasswordTable passwords;
-    SessionManagerServant* sessionManager;
-    ProjectSetManagerServant* projectSetManager;
+    PortableServer::Servant_var<SessionManagerServant> sessionManager;
+    PortableServer::Servant_var<ProjectSetManagerServant> projectSetManager;
     CORBA::Object_var sessionManagerRef;
     CORBA::Object_var projectSetManagerRef;
 };

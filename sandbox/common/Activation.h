@@ -7,9 +7,10 @@ namespace hvc_sandbox {
 
 class Activation {
 public:
-    // Activates `servant` in `poa`, which then owns it (the creator's
-    // reference is dropped). Returns a new reference to the object, owned by
-    // the caller; `oid`, when given, receives the object's id.
+    // Activates `servant` in `poa`, which takes a reference of its own; the
+    // caller keeps its holder (a PortableServer::Servant_var), and once that
+    // goes the POA alone owns the servant. Returns a new reference to the
+    // object, owned by the caller; `oid`, when given, receives the object's id.
     static CORBA::Object_ptr activate(PortableServer::POA_ptr poa,
                                       PortableServer::ServantBase* servant,
                                       PortableServer::ObjectId_var* oid = nullptr);

@@ -1,0 +1,72 @@
+// hvc-sandbox stops when asked: SIGTERM or SIGINT end it with status 0 within
+// a second, whatever its clients are doing.
+#include "hvc_util/BootStrapIORs.h"
+#include "hvc_util/ServiceCatalogue.h"
+
+#include "bindings/Orb.h"
+
+#include "support/ChildProcess.h"
+#include "support/ScopedEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <EpUser.hh>
+
+#include <csignal>
+#include <cstdlib>
+#include <future>
+#include <sys/wait.h>
+
+namespace {
+
+// The sandbox's profile reference, read afresh from its reference script
+// (the library's cache would keep the first sandbox's).
+EpUser::UserProfile_ptr profileOf(const std::string& home) {
+    hvc_test::ScopedEnv root("HVC_HOME", home);
+    hvc_util::BootStrapIORs::bootstrapIORs(true);
+    const char* ior = std::getenv(
+        hvc_util::ServiceCatalogue::entry(hvc_util::ServiceCatalogue::Service::UserProfile)
+            .variable);
+    CORBA::ORB_var orb = hvc_util::Orb::init();
+    CORBA::Object_var obj = orb->string_to_object(ior);
+    return EpUser::UserProfile::_narrow(obj);
+}
+
+// A client call in flight on its own thread; its outcome does not matter.
+std::future<void> callInFlight(EpUser::UserProfile_ptr profile) {
+    return std::async(std::launch::async, [profile] {
+        try {
+            CORBA::String_var account = profile->account();
+        } catch (...) {
+        }
+    });
+}
+
+void expectCleanExit(int status) {
+    ASSERT_NE(status, -1) << "hvc-sandbox still ran a second after the signal";
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+} // namespace
+
+TEST(SandboxStop, TermWithAConnectedClientExitsZeroWithinASecond) {
+    hvc_test::SandboxProcess sandbox;
+    EpUser::UserProfile_var profile = profileOf(sandbox.home());
+    CORBA::String_var account = profile->account(); // the connection stays open
+    expectCleanExit(sandbox.process().signalAndWait(SIGTERM, 1000));
+}
+
+TEST(SandboxStop, InterruptAfterAStopWhileAClientWaitsExitsZeroWithinASecond) {
+    // Stopped while a client waits, continued, then interrupted: the signal
+    // may arrive while an ORB thread runs, and must still end the server.
+    for (int signal : {SIGTERM, SIGINT}) {
+        hvc_test::SandboxProcess sandbox;
+        EpUser::UserProfile_var profile = profileOf(sandbox.home());
+        ::kill(sandbox.process().pid(), SIGSTOP);
+        std::future<void> waiting = callInFlight(profile);
+        ::kill(sandbox.process().pid(), SIGCONT);
+        expectCleanExit(sandbox.process().signalAndWait(signal, 1000));
+        waiting.wait();
+    }
+}
