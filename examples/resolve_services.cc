@@ -12,7 +12,8 @@ int main() {
         EpUnitOfMeasureService::Server_var units = hvc_util::UnitOfMeasure::getServer();
         std::printf("units server: found by %s\n",
                     hvc_util::ServiceResolution::name(
-                        hvc_util::ServiceResolution::meansOf("EpUnitOfMeasureService::Server")));
+                        hvc_util::ServiceResolution::meansOf(
+                            hvc_util::ServiceCatalogue::Service::UnitsServer)));
     } catch (const EpTypes::FailedOperationException& e) {
         std::printf("units server: %s\n", e.reason.in());
         ++failures;
@@ -25,7 +26,7 @@ int main() {
         std::printf("user profile: %s\n", e.reason.in());
         ++failures;
     } catch (const CORBA::Exception& e) {
-        std::printf("user profile: CORBA::%s\n", e._name());
+        std::printf("user profile: %s\n", hvc_util::describe(e).c_str());
         ++failures;
     }
     return failures == 0 ? 0 : 1;
