@@ -69,8 +69,9 @@ TEST(ProjectSet, AnUnresolvableProfileMeansNoSet) {
     EpSession::Session_var session =
         platform.sessions().createSession("work", EpProject::ProjectSet::_nil());
     session->marker("temporarySession");
-    platform.environment().unset("HVC_USER_IOR");
-    platform.environment().unset("HVC_UAS_IOR");
+    for (hvc_test::Service service :
+         {hvc_test::Service::UserProfile, hvc_test::Service::AliasService})
+        platform.environment().unset(hvc_util::ServiceCatalogue::entry(service).variable);
     hvc_test::ScopedEnv scoped("halvercast.projectSetName", "Main");
     EpProject::ProjectSet_var set;
     EXPECT_NO_THROW(set = ProjectSet::getProjectSet(session));
