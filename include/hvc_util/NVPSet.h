@@ -20,8 +20,8 @@ class NVP;
 // pairs in the same order as the original. The conversions list the pairs in
 // the table's order: by bucket, and within a bucket the most recently added
 // first. A null name is ignored everywhere (absent, nothing stored or
-// removed). Not thread-safe for changes; const operations may run
-// concurrently with each other. The first set made initialises the process
+// removed). Not thread-safe: one set is used by one thread at a time (even
+// reading a value may let the ORB decode it in place). The first set made initialises the process
 // ORB (copying a value needs it), raising what CORBA::ORB_init raises.
 // Failures of the ORB's sequence, string and Any copies (CORBA::NO_MEMORY)
 // pass through and leave the set as it was.

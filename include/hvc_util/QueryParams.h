@@ -16,9 +16,9 @@ class NVPSet;
 // owns: values are copied in and out, and the first value stored under a
 // name stays (only addSingleProjectNameParameter replaces its list). Copies
 // are deep. A null name is ignored everywhere (absent, nothing stored). Not
-// thread-safe for changes; const operations may run concurrently with each
-// other. Nothing is printed; failures of the ORB's copies (CORBA::NO_MEMORY)
-// pass through.
+// thread-safe: one object is used by one thread at a time. Nothing is
+// printed; the first object made initialises the process ORB (see NVPSet),
+// and failures of the ORB's copies (CORBA::NO_MEMORY) pass through.
 class HVC_UTIL_API QueryParams {
 public:
     // Parameter names.
@@ -64,7 +64,8 @@ public:
     // The string stored under `name`, or null when the name is absent or
     // holds no string (an alias of string counts as a string). The text is
     // owned by this object and stays valid until it is assigned to or
-    // destroyed; copy it to keep it longer. Raises
+    // destroyed (for "ProjectNames", until addSingleProjectNameParameter
+    // replaces the value); copy it to keep it longer. Raises
     // CosCollection::ParameterInvalid (which 0, why "parameter of name:" +
     // name + "is not a string value") when reading the value raises a CORBA
     // exception.

@@ -13,10 +13,10 @@
 
 namespace hvc_util {
 
-// A set of static operations; it keeps no state and is safe to call from
-// several threads. Every result is a new String owned by the caller. Nothing
-// raises on account of a value's shape: what cannot be formatted gives the
-// empty text, and some cases write one of these lines to standard error:
+// A set of static operations that keeps no state: calls on values that are
+// not shared between threads may run in parallel. Every result is a new String owned by the caller.
+// Nothing raises on account of a value's shape: what cannot be formatted gives the empty text, and
+// some cases write one of these lines to standard error:
 //   "<kind> is an unsupported TCKind"        an Any of a kind without text
 //   "<name> not supported"                   a structure of another name
 //   "can't decode"                           a quantity's unit raised BAD_OPERATION
