@@ -69,7 +69,10 @@ public:
 private:
     class Table;
 
-    template <class Seq, class Fill> void listInto(Seq& seq, Fill fill) const;
+    // Fills `seq` with copies of every pair, names and values going to the
+    // given members of its elements.
+    template <class Seq, class Element>
+    void listInto(Seq& seq, CORBA::String_member Element::*name, CORBA::Any Element::*value) const;
 
     Table* table = nullptr;
 };

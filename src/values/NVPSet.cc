@@ -172,38 +172,35 @@ void NVPSet::remove(const char* name) {
 
 // Every pair in the table's order, through an outside walk so that const
 // conversions leave the table's own position alone.
-template <class Seq, class Fill> void NVPSet::listInto(Seq& seq, Fill fill) const {
+template <class Seq, class Element>
+void NVPSet::listInto(Seq& seq, CORBA::String_member Element::*name,
+                      CORBA::Any Element::*value) const {
     seq.length(table->cardinality());
     HashTableIterator walk(*table);
     const void* item = nullptr;
-    for (CORBA::ULong i = 0; walk.getNext(item); ++i)
-        fill(seq[i], *static_cast<const NVP*>(item));
+    for (CORBA::ULong i = 0; walk.getNext(item); ++i) {
+        const NVP& pair = *static_cast<const NVP*>(item);
+        seq[i].*name = pair.name.in();
+        seq[i].*value = pair.value;
+    }
 }
 
 CosLifeCycle::Criteria NVPSet::criteria() const {
     CosLifeCycle::Criteria list(table->cardinality());
-    listInto(list, [](CosLifeCycle::NVP& e, const NVP& p) {
-        e.name = p.name.in();
-        e.value = p.value;
-    });
+    listInto(list, &CosLifeCycle::NVP::name, &CosLifeCycle::NVP::value);
     return list;
 }
 
 CosCollection::ParameterList* NVPSet::pairs() const {
     auto list = std::make_unique<CosCollection::ParameterList>(table->cardinality());
-    listInto(*list, [](CosCollection::NVPair& e, const NVP& p) {
-        e.name = p.name.in();
-        e.value = p.value;
-    });
+    listInto(*list, &CosCollection::NVPair::name, &CosCollection::NVPair::value);
     return list.release();
 }
 
 CosPropertyService::Properties* NVPSet::properties() const {
     auto list = std::make_unique<CosPropertyService::Properties>(table->cardinality());
-    listInto(*list, [](CosPropertyService::Property& e, const NVP& p) {
-        e.property_name = p.name.in();
-        e.property_value = p.value;
-    });
+    listInto(*list, &CosPropertyService::Property::property_name,
+             &CosPropertyService::Property::property_value);
     return list.release();
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 
 namespace hvc_util {
 
@@ -32,6 +33,21 @@ template <class T> String& appendFormatted(String& text, const char* format, T n
 
 String& appendG(String& text, double number) {
     return appendFormatted(text, "%g", number);
+}
+
+// The number `value` holds as a `T`, shown as a `Shown`: through String's
+// own formatting, or `format` for the 64-bit integers it has none for. The
+// empty text when the value holds no `T`.
+template <class T, class Shown>
+String numberText(const CORBA::Any& value, const char* format = nullptr) {
+    T n{};
+    String text;
+    if (!(value >>= n))
+        return text;
+    if constexpr (std::is_integral_v<Shown> && sizeof(Shown) > sizeof(int))
+        return appendFormatted(text, format, static_cast<Shown>(n));
+    else
+        return text << static_cast<Shown>(n);
 }
 
 // The first non-empty of the unit's acronym and name; the empty text for a
@@ -322,43 +338,23 @@ String Types::booleanAny(const CORBA::Any& value) {
 }
 
 String Types::floatAny(const CORBA::Any& value) {
-    CORBA::Float f = 0;
-    String text;
-    if (value >>= f)
-        text << static_cast<double>(f);
-    return text;
+    return numberText<CORBA::Float, double>(value);
 }
 
 String Types::longAny(const CORBA::Any& value) {
-    CORBA::Long n = 0;
-    String text;
-    if (value >>= n)
-        text << static_cast<int>(n);
-    return text;
+    return numberText<CORBA::Long, int>(value);
 }
 
 String Types::ulongAny(const CORBA::Any& value) {
-    CORBA::ULong n = 0;
-    String text;
-    if (value >>= n)
-        text << static_cast<unsigned int>(n);
-    return text;
+    return numberText<CORBA::ULong, unsigned int>(value);
 }
 
 String Types::longlongAny(const CORBA::Any& value) {
-    CORBA::LongLong n = 0;
-    String text;
-    if (value >>= n)
-        appendFormatted(text, "%lld", static_cast<long long>(n));
-    return text;
+    return numberText<CORBA::LongLong, long long>(value, "%lld");
 }
 
 String Types::ulonglongAny(const CORBA::Any& value) {
-    CORBA::ULongLong n = 0;
-    String text;
-    if (value >>= n)
-        appendFormatted(text, "%llu", static_cast<unsigned long long>(n));
-    return text;
+    return numberText<CORBA::ULongLong, unsigned long long>(value, "%llu");
 }
 
 String Types::stringAny(const CORBA::Any& value) {
