@@ -16,7 +16,7 @@ const char* const yes = "yes";
 const char* const no = "no";
 const char* const blank = " ";
 const char* const endOfLine = "\n";
-const char* const noQuantity = "<null>";
+const char* const nullText = "<null>";
 const char* const unset = "unset";
 const char* const nullSystem = "NullSystem  ";
 const char* const afterSystem = "  ";
@@ -191,7 +191,7 @@ String Types::toString(const CORBA::Any& value) {
 
 String Types::toString(CORBA::TypeCode_ptr type) {
     if (type == nullptr || CORBA::is_nil(type))
-        return String(noQuantity);
+        return String(nullText);
     try {
         CORBA::TCKind kind = type->kind();
         String text;
@@ -281,7 +281,7 @@ String Types::toString(const EpiTypes::DataQuantity& quantity) {
 }
 
 String Types::toString(const EpiTypes::DataQuantity* quantity) {
-    return quantity != nullptr ? toString(*quantity) : String(noQuantity);
+    return quantity != nullptr ? toString(*quantity) : String(nullText);
 }
 
 String Types::toString(const char* const* strings, int count) {

