@@ -288,9 +288,6 @@ TEST_F(TypesTest, AnglesAndExtentsNeedTheirUnit) {
               "unset");
     EXPECT_EQ(text(Types::toString(angleOf(EpCoordinateService::System::_nil(), degree.ref.in()))),
               "unset");
-    EpiTypes::CoordinateAngle odd = angle;
-    odd.referenceAxis = static_cast<EpiTypes::CoordinateAxis>(7);
-    EXPECT_EQ(text(Types::toString(odd)), "UTM31 45 deg \n");
 
     auto axes = extentOf<EpPlanarGeometry::EllipticCylinder::Axes>(1.5f, 2.0f, degree.ref.in());
     EXPECT_EQ(text(Types::toString(axes)), " 1.500000 2.000000 deg\n");
