@@ -5,7 +5,7 @@
 
 #include <hvc_util/NVPSet.h>
 
-#include "values/AnyDecoding.h"
+#include "bindings/private/AnyValues.h"
 
 #include <cstring>
 #include <memory>
@@ -137,7 +137,7 @@ DosTypes::StringSeq* QueryParams::getStringSeqParameter(const char* name) const 
     const CORBA::Any* value = set->find(name);
     try {
         const DosTypes::StringSeq* names = nullptr;
-        if (value != nullptr && decodeAs(*value, DosTypes::_tc_StringSeq, names))
+        if (value != nullptr && extractEquivalent(*value, DosTypes::_tc_StringSeq, names))
             return new DosTypes::StringSeq(*names);
     } catch (const CORBA::Exception&) {
         throw CosCollection::ParameterInvalid(0, "parameter is not a string value");

@@ -2,7 +2,7 @@
 
 #include "bindings/Diagnostics.h"
 #include "bindings/Orb.h"
-#include "values/AnyDecoding.h"
+#include "bindings/private/AnyValues.h"
 
 #include <cstdio>
 #include <cstring>
@@ -111,7 +111,7 @@ template <class At> String stringList(CORBA::ULong count, At at) {
 template <class T, class Format>
 String decoded(const CORBA::Any& any, CORBA::TypeCode_ptr expected, Format format) {
     const T* value = nullptr;
-    if (decodeAs(any, expected, value))
+    if (extractEquivalent(any, expected, value))
         return format(*value);
     return format(T());
 }
@@ -409,14 +409,14 @@ String Types::dataValueAny(const CORBA::Any& value) {
 
 String Types::dataQuantityAny(const CORBA::Any& value) {
     const EpiTypes::DataQuantity* quantity = nullptr;
-    if (decodeAs(value, EpiTypes::_tc_DataQuantity, quantity))
+    if (extractEquivalent(value, EpiTypes::_tc_DataQuantity, quantity))
         return toString(*quantity);
     return String();
 }
 
 String Types::coordinateAny(const CORBA::Any& value) {
     const EpCoordinateService::Coordinate* coordinate = nullptr;
-    if (decodeAs(value, EpCoordinateService::_tc_Coordinate, coordinate))
+    if (extractEquivalent(value, EpCoordinateService::_tc_Coordinate, coordinate))
         return toString(*coordinate);
     return String();
 }

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "bindings/Orb.h"
-#include "sandbox/Activation.h"
+#include "sandbox/common/Activation.h"
 
 #include <EpCoordinateService.hh>
 #include <EpUnitOfMeasureService.hh>
@@ -29,14 +29,14 @@ template <class Servant, class Ref> struct Activated {
     template <class... Args> explicit Activated(Args&&... args) {
         poa = activeRootPoa();
         servant = new Servant(std::forward<Args>(args)...);
-        CORBA::Object_var obj = hvc_sandbox::Activation::activate(poa, servant, &oid);
+        CORBA::Object_var obj = hvc_sandbox::Activation::activate(poa, servant.in(), &oid);
         ref = Ref::_narrow(obj);
     }
     void kill() { poa->deactivate_object(oid.in()); }
 
     PortableServer::POA_var poa;
     PortableServer::ObjectId_var oid;
-    Servant* servant = nullptr;
+    PortableServer::Servant_var<Servant> servant;
     typename Ref::_var_type ref;
 };
 

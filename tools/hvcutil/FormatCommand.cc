@@ -1,7 +1,7 @@
 // hvcutil format: a value given as a small typed literal, printed the way the
 // library formats it, so that people can read what applications log.
 #include "CommandTable.h"
-#include "SessionArgs.h"
+#include "Reporting.h"
 
 #include "hvc_util/Types.h"
 
