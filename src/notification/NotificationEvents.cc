@@ -56,21 +56,13 @@ CORBA::Object_ptr referenceIn(const CORBA::Any& any) {
     return CORBA::Object::_narrow(ref);
 }
 
-// Platform sequences are typedefs: their type codes are aliases.
-CORBA::TypeCode_ptr withoutAliases(CORBA::TypeCode_ptr tc) {
-    CORBA::TypeCode_var bare = CORBA::TypeCode::_duplicate(tc);
-    while (bare->kind() == CORBA::tk_alias)
-        bare = bare->content_type();
-    return bare._retn();
-}
-
 bool isReferenceSequence(const CORBA::Any& any) {
     CORBA::TypeCode_var tc = any.type();
-    CORBA::TypeCode_var seq = withoutAliases(tc);
+    CORBA::TypeCode_var seq = bareType(tc);
     if (seq->kind() != CORBA::tk_sequence)
         return false;
     CORBA::TypeCode_var element = seq->content_type();
-    CORBA::TypeCode_var bare = withoutAliases(element);
+    CORBA::TypeCode_var bare = bareType(element);
     return bare->kind() == CORBA::tk_objref;
 }
 
