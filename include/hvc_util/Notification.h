@@ -96,8 +96,8 @@ public:
                                          EpCoordinateService::Coordinate& location,
                                          DosTypes::StringSeq& axisLabels);
     static void parseDataChangeEvent(const CosNotification::StructuredEvent& event,
-                                     char*& eventName, char*& typeName,
-                                     CORBA::Object_ptr& sender, CORBA::Any& data);
+                                     char*& eventName, char*& typeName, CORBA::Object_ptr& sender,
+                                     CORBA::Any& data);
     static void parsePointOfInterestEvent(const CosNotification::StructuredEvent& event,
                                           CORBA::Object_ptr& sender,
                                           EpCoordinateService::Coordinate& location,
@@ -105,8 +105,7 @@ public:
                                           DosTypes::StringSeq& axisLabels);
     // `objects` becomes empty when the field holds no sequence of references.
     static void parseObjectSelectionEvent(const CosNotification::StructuredEvent& event,
-                                          CORBA::Object_ptr& sender,
-                                          DosTypes::ObjectSeq& objects);
+                                          CORBA::Object_ptr& sender, DosTypes::ObjectSeq& objects);
 
 private:
     Notification() = delete;

@@ -56,18 +56,16 @@ ProxySupplier_ptr ConsumerAdminServant::get_proxy_supplier(ProxyID id) {
     return ProxySupplier::_narrow(ref);
 }
 
-ProxySupplier_ptr ConsumerAdminServant::obtain_notification_pull_supplier(ClientType,
-                                                                          ProxyID&) {
+ProxySupplier_ptr ConsumerAdminServant::obtain_notification_pull_supplier(ClientType, ProxyID&) {
     notImplemented();
 }
 
 ProxySupplier_ptr ConsumerAdminServant::obtain_notification_push_supplier(ClientType type,
                                                                           ProxyID& id) {
     requireStructured(type);
-    CORBA::Object_var ref =
-        proxies.add([this](ProxyID proxyId) {
-            return new StructuredProxyPushSupplierServant(*this, proxyId);
-        }, id);
+    CORBA::Object_var ref = proxies.add(
+        [this](ProxyID proxyId) { return new StructuredProxyPushSupplierServant(*this, proxyId); },
+        id);
     return ProxySupplier::_narrow(ref);
 }
 
@@ -117,18 +115,16 @@ ProxyConsumer_ptr SupplierAdminServant::get_proxy_consumer(ProxyID id) {
     return ProxyConsumer::_narrow(ref);
 }
 
-ProxyConsumer_ptr SupplierAdminServant::obtain_notification_pull_consumer(ClientType,
-                                                                          ProxyID&) {
+ProxyConsumer_ptr SupplierAdminServant::obtain_notification_pull_consumer(ClientType, ProxyID&) {
     notImplemented();
 }
 
 ProxyConsumer_ptr SupplierAdminServant::obtain_notification_push_consumer(ClientType type,
                                                                           ProxyID& id) {
     requireStructured(type);
-    CORBA::Object_var ref =
-        proxies.add([this](ProxyID proxyId) {
-            return new StructuredProxyPushConsumerServant(*this, proxyId);
-        }, id);
+    CORBA::Object_var ref = proxies.add(
+        [this](ProxyID proxyId) { return new StructuredProxyPushConsumerServant(*this, proxyId); },
+        id);
     return ProxyConsumer::_narrow(ref);
 }
 

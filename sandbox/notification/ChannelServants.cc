@@ -43,8 +43,7 @@ CosNotification::PropertyErrorSeq unsupported(const CosNotification::PropertySeq
 
 EventChannelServant::EventChannelServant(EventChannelFactoryServant& owner,
                                          PortableServer::POA_ptr p, const ChannelState& state)
-    : factory(owner), poa(PortableServer::POA::_duplicate(p)), channelId(state.id), record(state) {
-}
+    : factory(owner), poa(PortableServer::POA::_duplicate(p)), channelId(state.id), record(state) {}
 
 EventChannelServant::~EventChannelServant() {
     delivery.stop();
@@ -92,8 +91,7 @@ CosNotifyFilter::FilterFactory_ptr EventChannelServant::default_filter_factory()
     notImplemented();
 }
 
-ConsumerAdmin_ptr EventChannelServant::new_for_consumers(InterFilterGroupOperator op,
-                                                         AdminID& id) {
+ConsumerAdmin_ptr EventChannelServant::new_for_consumers(InterFilterGroupOperator op, AdminID& id) {
     std::lock_guard<std::mutex> hold(lock);
     if (closed)
         throw CORBA::OBJECT_NOT_EXIST(0, CORBA::COMPLETED_NO);
@@ -103,8 +101,7 @@ ConsumerAdmin_ptr EventChannelServant::new_for_consumers(InterFilterGroupOperato
     return ConsumerAdmin::_narrow(consumerAdmins[id].ref);
 }
 
-SupplierAdmin_ptr EventChannelServant::new_for_suppliers(InterFilterGroupOperator op,
-                                                         AdminID& id) {
+SupplierAdmin_ptr EventChannelServant::new_for_suppliers(InterFilterGroupOperator op, AdminID& id) {
     std::lock_guard<std::mutex> hold(lock);
     if (closed)
         throw CORBA::OBJECT_NOT_EXIST(0, CORBA::COMPLETED_NO);
@@ -220,9 +217,10 @@ EventChannelFactoryServant::~EventChannelFactoryServant() {
     close();
 }
 
-EventChannel_ptr EventChannelFactoryServant::create_channel(
-    const CosNotification::QoSProperties& initialQos,
-    const CosNotification::AdminProperties& initialAdmin, ChannelID& id) {
+EventChannel_ptr
+EventChannelFactoryServant::create_channel(const CosNotification::QoSProperties& initialQos,
+                                           const CosNotification::AdminProperties& initialAdmin,
+                                           ChannelID& id) {
     if (initialQos.length() != 0)
         throw CosNotification::UnsupportedQoS(unsupported(initialQos));
     if (initialAdmin.length() != 0)

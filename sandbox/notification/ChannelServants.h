@@ -5,6 +5,7 @@
 #include "EventHub.h"
 #include "Unused.h"
 
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -55,6 +56,10 @@ public:
     CosNotifyChannelAdmin::ChannelID id() const { return channelId; }
     ChannelState state() const;
     EventHub& hub() { return delivery; }
+    // A knob for tests: while set, proxies refuse to connect their clients
+    // (NO_RESOURCES, as a channel at its limit would).
+    void refuseConnects(bool on) { refusing = on; }
+    bool refusesConnects() const { return refusing; }
     // Disconnects every proxy and deactivates the channel and its
     // administrations; with `wait`, also waits for the delivery threads
     // (never from a delivery thread).
@@ -77,6 +82,7 @@ private:
     const CosNotifyChannelAdmin::ChannelID channelId;
     CosNotifyChannelAdmin::EventChannel_var self;
     EventHub delivery;
+    std::atomic<bool> refusing{false};
 
     mutable std::mutex lock;
     ChannelState record;

@@ -32,7 +32,8 @@ EventHub::Token EventHub::connect(CosNotifyComm::StructuredPushConsumer_ptr cons
     reapFinished();
     const Token token = nextToken++;
     active.emplace(token, queue);
-    threads.emplace(token, std::make_pair(queue, std::thread(&EventHub::deliver, this, token, queue)));
+    threads.emplace(token,
+                    std::make_pair(queue, std::thread(&EventHub::deliver, this, token, queue)));
     return token;
 }
 
@@ -133,8 +134,7 @@ void EventHub::deliver(Token token, std::shared_ptr<Queue> queue) {
     while (!unreachable) {
         {
             std::unique_lock<std::mutex> holdQueue(queue->lock);
-            queue->ready.wait(holdQueue,
-                              [&] { return queue->stopping || !queue->events.empty(); });
+            queue->ready.wait(holdQueue, [&] { return queue->stopping || !queue->events.empty(); });
             if (queue->stopping)
                 break;
             const std::size_t n = std::min(queue->events.size(), takeAtOnce);

@@ -8,6 +8,15 @@ namespace hvc_sandbox {
 
 using namespace CosNotifyChannelAdmin;
 
+namespace {
+
+void requireAccepting(EventChannelServant& channel) {
+    if (channel.refusesConnects())
+        throw CORBA::NO_RESOURCES(0, CORBA::COMPLETED_NO);
+}
+
+} // namespace
+
 StructuredProxyPushSupplierServant::StructuredProxyPushSupplierServant(ConsumerAdminServant& of,
                                                                        ProxyID proxyId)
     : admin(held(of)), id(proxyId) {}
@@ -22,7 +31,8 @@ ConsumerAdmin_ptr StructuredProxyPushSupplierServant::MyAdmin() {
     return admin->channel().get_consumeradmin(admin->MyID());
 }
 
-CosNotification::EventTypeSeq* StructuredProxyPushSupplierServant::obtain_offered_types(ObtainInfoMode) {
+CosNotification::EventTypeSeq*
+StructuredProxyPushSupplierServant::obtain_offered_types(ObtainInfoMode) {
     notImplemented();
 }
 
@@ -40,10 +50,12 @@ void StructuredProxyPushSupplierServant::connect_structured_push_consumer(
         throw CosEventChannelAdmin::AlreadyConnected();
     if (closed)
         throw CORBA::OBJECT_NOT_EXIST(0, CORBA::COMPLETED_NO);
+    requireAccepting(admin->channel());
     // An unreachable consumer is dropped by the delivery; the proxy goes with it.
     PortableServer::Servant_var<ConsumerAdminServant> owner = admin;
     const ProxyID proxyId = id;
-    delivery = admin->channel().hub().connect(consumer, [owner, proxyId] { owner->forget(proxyId); });
+    delivery =
+        admin->channel().hub().connect(consumer, [owner, proxyId] { owner->forget(proxyId); });
     connected = true;
 }
 
@@ -108,6 +120,7 @@ void StructuredProxyPushConsumerServant::connect_structured_push_supplier(
         throw CosEventChannelAdmin::AlreadyConnected();
     if (closed)
         throw CORBA::OBJECT_NOT_EXIST(0, CORBA::COMPLETED_NO);
+    requireAccepting(admin->channel());
     supplier = CosNotifyComm::StructuredPushSupplier::_duplicate(s);
     connected = true;
 }

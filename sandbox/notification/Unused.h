@@ -30,13 +30,9 @@ public:
 
 class FilterAdminUnused : public virtual CosNotifyFilter::_impl_FilterAdmin {
 public:
-    CosNotifyFilter::FilterID add_filter(CosNotifyFilter::Filter_ptr) override {
-        notImplemented();
-    }
+    CosNotifyFilter::FilterID add_filter(CosNotifyFilter::Filter_ptr) override { notImplemented(); }
     void remove_filter(CosNotifyFilter::FilterID) override { notImplemented(); }
-    CosNotifyFilter::Filter_ptr get_filter(CosNotifyFilter::FilterID) override {
-        notImplemented();
-    }
+    CosNotifyFilter::Filter_ptr get_filter(CosNotifyFilter::FilterID) override { notImplemented(); }
     CosNotifyFilter::FilterIDSeq* get_all_filters() override { notImplemented(); }
     void remove_all_filters() override { notImplemented(); }
 };

@@ -161,8 +161,7 @@ void Notification::parseEvent(const StructuredEvent& event, char*& eventName, ch
     body = event.remainder_of_body;
 }
 
-void Notification::parseCursorLocationEvent(const StructuredEvent& event,
-                                            CORBA::Object_ptr& sender,
+void Notification::parseCursorLocationEvent(const StructuredEvent& event, CORBA::Object_ptr& sender,
                                             EpCoordinateService::Coordinate& location,
                                             DosTypes::StringSeq& axisLabels) {
     PropertySeq data;

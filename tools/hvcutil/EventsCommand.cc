@@ -285,7 +285,8 @@ int send(std::vector<std::string> words) {
     for (std::size_t i = 0; i + 1 < words.size(); ++i) {
         if (words[i] == "--channel") {
             channelId = words[i + 1];
-            words.erase(words.begin() + static_cast<long>(i), words.begin() + static_cast<long>(i) + 2);
+            words.erase(words.begin() + static_cast<long>(i),
+                        words.begin() + static_cast<long>(i) + 2);
             break;
         }
     }
@@ -295,9 +296,8 @@ int send(std::vector<std::string> words) {
     CosNotifyChannelAdmin::EventChannel_var channel = channelOf(channelId);
     PropertySeq fields;
     const char* typeName = buildFields(words, fields);
-    CosNotification::StructuredEvent_var event =
-        Notification::buildEvent(typeName, CORBA::Object::_nil(), PropertySeq(), fields,
-                                 CORBA::Any());
+    CosNotification::StructuredEvent_var event = Notification::buildEvent(
+        typeName, CORBA::Object::_nil(), PropertySeq(), fields, CORBA::Any());
     CosNotifyChannelAdmin::StructuredProxyPushConsumer_var proxy =
         Notification::connectStructuredPushSupplier(channel,
                                                     CosNotifyComm::StructuredPushSupplier::_nil());
