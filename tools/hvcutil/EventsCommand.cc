@@ -102,8 +102,9 @@ std::string describe(const StructuredEvent& event) {
            " data=" + text(data);
 }
 
-// The channel named by --channel, else the factory's first.
-CosNotifyChannelAdmin::EventChannel_ptr channelOf(const std::string& id) {
+// The channel named by --channel, else the factory's first; `id` receives
+// its identifier.
+CosNotifyChannelAdmin::EventChannel_ptr channelOf(std::string& id) {
     CosNotifyChannelAdmin::EventChannelFactory_var factory = Notification::getChannelFactory();
     if (!id.empty())
         return factory->get_event_channel(std::atoi(id.c_str()));
@@ -113,6 +114,7 @@ CosNotifyChannelAdmin::EventChannel_ptr channelOf(const std::string& id) {
     CORBA::Long first = ids[0];
     for (CORBA::ULong i = 1; i < ids->length(); ++i)
         first = std::min(first, ids[i]);
+    id = std::to_string(first);
     return factory->get_event_channel(first);
 }
 
@@ -197,6 +199,8 @@ int listen(const std::vector<std::string>& args) {
     std::signal(SIGTERM, onInterrupt);
     CosNotifyChannelAdmin::StructuredProxyPushSupplier_var proxy =
         Notification::connectStructuredPushConsumer(channel, consumer);
+    // On stderr, so that standard output holds only events.
+    std::fprintf(stderr, "listening on channel %s\n", channelId.c_str());
     printer->wait();
     try {
         proxy->disconnect_structured_push_supplier();
