@@ -5,7 +5,7 @@
 // in a child process, so every hop is a real call over loopback.
 #include "hvc_util/Notification.h"
 #include "support/BenchMain.h"
-#include "support/Spawn.h"
+#include "support/ChildProcess.h"
 
 #include "bindings/Orb.h"
 
@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -26,15 +25,12 @@ constexpr int eventsPerRound = 200;
 
 // The sandbox, started once for the whole run.
 EventChannel_ptr platformChannel() {
-    static std::unique_ptr<hvc_bench::Spawned> sandbox;
+    static std::unique_ptr<hvc_test::SandboxProcess> sandbox;
     static EventChannel_var channel;
     if (!sandbox) {
-        const std::string home = std::string("/tmp/hvc-bench-events-") + std::to_string(::getpid());
-        sandbox = std::make_unique<hvc_bench::Spawned>(
-            std::vector<std::string>{HVC_SANDBOX_EXE, "--home", home});
-        while (sandbox->readLine().compare(0, 17, "hvc-sandbox ready") != 0) {
-        }
-        ::setenv("HVC_HOME", home.c_str(), 1);
+        ::setenv("HVC_SANDBOX_EXE", HVC_SANDBOX_EXE, 1);
+        sandbox = std::make_unique<hvc_test::SandboxProcess>();
+        ::setenv("HVC_HOME", sandbox->home().c_str(), 1);
         EventChannelFactory_var factory = Notification::getChannelFactory();
         channel = factory->get_event_channel(0);
     }
@@ -43,15 +39,15 @@ EventChannel_ptr platformChannel() {
 
 // A sink process serving `count` consumers, and their references.
 struct Sinks {
-    std::unique_ptr<hvc_bench::Spawned> process;
+    std::unique_ptr<hvc_test::ChildProcess> process;
     std::vector<CosNotifyComm::StructuredPushConsumer_var> consumers;
 
     Sinks(int count, int stalled) {
-        process = std::make_unique<hvc_bench::Spawned>(std::vector<std::string>{
+        process = std::make_unique<hvc_test::ChildProcess>(std::vector<std::string>{
             HVC_EVENT_SINK_EXE, std::to_string(count), std::to_string(stalled)});
         CORBA::ORB_var orb = hvc_util::Orb::init();
         for (int i = 0; i < count; ++i) {
-            CORBA::Object_var obj = orb->string_to_object(process->readLine().c_str());
+            CORBA::Object_var obj = orb->string_to_object(process->waitForLine("IOR:", 30).c_str());
             consumers.emplace_back(CosNotifyComm::StructuredPushConsumer::_narrow(obj));
         }
     }
@@ -77,7 +73,7 @@ template <class Target> void rounds(benchmark::State& state, Target target, Sink
         for (int i = 0; i < eventsPerRound; ++i)
             target->push_structured_event(event.in());
         target->push_structured_event(end.in());
-        sinks.process->readLine();
+        sinks.process->waitForLine("round", 60);
     }
     state.SetItemsProcessed(state.iterations() * eventsPerRound);
 }
