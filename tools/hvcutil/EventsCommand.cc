@@ -171,14 +171,23 @@ private:
     std::condition_variable done;
 };
 
+// A whole decimal number of at most `high`.
+unsigned long whole(const std::string& word, unsigned long high) {
+    char* end = nullptr;
+    const unsigned long n = std::strtoul(word.c_str(), &end, 10);
+    if (word.empty() || word[0] == '-' || *end != '\0' || n > high)
+        throw Misuse(word);
+    return n;
+}
+
 int listen(const std::vector<std::string>& args) {
     unsigned long count = 0;
     std::string channelId;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--count" && i + 1 < args.size())
-            count = std::strtoul(args[++i].c_str(), nullptr, 10);
+            count = whole(args[++i], ~0ul);
         else if (args[i] == "--channel" && i + 1 < args.size())
-            channelId = args[++i];
+            channelId = std::to_string(whole(args[++i], 0x7fffffff));
         else
             throw Misuse("listen");
     }
@@ -288,7 +297,7 @@ int send(std::vector<std::string> words) {
     std::string channelId;
     for (std::size_t i = 0; i + 1 < words.size(); ++i) {
         if (words[i] == "--channel") {
-            channelId = words[i + 1];
+            channelId = std::to_string(whole(words[i + 1], 0x7fffffff));
             words.erase(words.begin() + static_cast<long>(i),
                         words.begin() + static_cast<long>(i) + 2);
             break;
