@@ -10,7 +10,12 @@ using namespace CosNotifyChannelAdmin;
 
 namespace {
 
-void requireAccepting(EventChannelServant& channel) {
+// The checks before a proxy takes its client, under the proxy's lock.
+void admit(bool connected, bool closed, EventChannelServant& channel) {
+    if (connected)
+        throw CosEventChannelAdmin::AlreadyConnected();
+    if (closed)
+        throw CORBA::OBJECT_NOT_EXIST(0, CORBA::COMPLETED_NO);
     if (channel.refusesConnects())
         throw CORBA::NO_RESOURCES(0, CORBA::COMPLETED_NO);
 }
@@ -36,21 +41,12 @@ StructuredProxyPushSupplierServant::obtain_offered_types(ObtainInfoMode) {
     notImplemented();
 }
 
-void StructuredProxyPushSupplierServant::validate_event_qos(
-    const CosNotification::QoSProperties&, CosNotification::NamedPropertyRangeSeq_out) {
-    notImplemented();
-}
-
 void StructuredProxyPushSupplierServant::connect_structured_push_consumer(
     CosNotifyComm::StructuredPushConsumer_ptr consumer) {
     if (CORBA::is_nil(consumer))
         throw CORBA::BAD_PARAM(0, CORBA::COMPLETED_NO);
     std::lock_guard<std::mutex> hold(lock);
-    if (connected)
-        throw CosEventChannelAdmin::AlreadyConnected();
-    if (closed)
-        throw CORBA::OBJECT_NOT_EXIST(0, CORBA::COMPLETED_NO);
-    requireAccepting(admin->channel());
+    admit(connected, closed, admin->channel());
     // An unreachable consumer is dropped by the delivery; the proxy goes with it.
     PortableServer::Servant_var<ConsumerAdminServant> owner = admin;
     const ProxyID proxyId = id;
@@ -84,11 +80,6 @@ void StructuredProxyPushSupplierServant::close() {
         admin->channel().hub().disconnect(ending);
 }
 
-EventHub::Token StructuredProxyPushSupplierServant::token() const {
-    std::lock_guard<std::mutex> hold(lock);
-    return delivery;
-}
-
 StructuredProxyPushConsumerServant::StructuredProxyPushConsumerServant(SupplierAdminServant& of,
                                                                        ProxyID proxyId)
     : admin(held(of)), id(proxyId) {}
@@ -108,19 +99,10 @@ StructuredProxyPushConsumerServant::obtain_subscription_types(ObtainInfoMode) {
     notImplemented();
 }
 
-void StructuredProxyPushConsumerServant::validate_event_qos(
-    const CosNotification::QoSProperties&, CosNotification::NamedPropertyRangeSeq_out) {
-    notImplemented();
-}
-
 void StructuredProxyPushConsumerServant::connect_structured_push_supplier(
     CosNotifyComm::StructuredPushSupplier_ptr s) {
     std::lock_guard<std::mutex> hold(lock);
-    if (connected)
-        throw CosEventChannelAdmin::AlreadyConnected();
-    if (closed)
-        throw CORBA::OBJECT_NOT_EXIST(0, CORBA::COMPLETED_NO);
-    requireAccepting(admin->channel());
+    admit(connected, closed, admin->channel());
     supplier = CosNotifyComm::StructuredPushSupplier::_duplicate(s);
     connected = true;
 }

@@ -20,7 +20,8 @@ class StructuredProxyPushSupplierServant
       public QoSAdminUnused,
       public FilterAdminUnused,
       public NotifySubscribeUnused,
-      public MappingFiltersUnused<CosNotifyChannelAdmin::_impl_ProxySupplier> {
+      public MappingFiltersUnused<CosNotifyChannelAdmin::_impl_ProxySupplier>,
+      public EventQoSUnused<CosNotifyChannelAdmin::_impl_ProxySupplier> {
 public:
     StructuredProxyPushSupplierServant(ConsumerAdminServant& admin,
                                        CosNotifyChannelAdmin::ProxyID id);
@@ -30,8 +31,6 @@ public:
     CosNotifyChannelAdmin::ConsumerAdmin_ptr MyAdmin() override;
     CosNotification::EventTypeSeq*
     obtain_offered_types(CosNotifyChannelAdmin::ObtainInfoMode mode) override;
-    void validate_event_qos(const CosNotification::QoSProperties& required,
-                            CosNotification::NamedPropertyRangeSeq_out available) override;
     // BAD_PARAM for a nil consumer, AlreadyConnected on a second connect.
     void connect_structured_push_consumer(CosNotifyComm::StructuredPushConsumer_ptr c) override;
     void suspend_connection() override;
@@ -40,13 +39,11 @@ public:
 
     // Ends the connection; the administration is closing.
     void close();
-    // The delivery's token, 0 while not connected (for the room's knobs).
-    EventHub::Token token() const;
 
 private:
     PortableServer::Servant_var<ConsumerAdminServant> admin;
     const CosNotifyChannelAdmin::ProxyID id;
-    mutable std::mutex lock;
+    std::mutex lock;
     bool connected = false;
     bool closed = false;
     EventHub::Token delivery = 0;
@@ -58,7 +55,8 @@ class StructuredProxyPushConsumerServant
     : public POA_CosNotifyChannelAdmin::StructuredProxyPushConsumer,
       public QoSAdminUnused,
       public FilterAdminUnused,
-      public NotifyPublishUnused {
+      public NotifyPublishUnused,
+      public EventQoSUnused<CosNotifyChannelAdmin::_impl_ProxyConsumer> {
 public:
     StructuredProxyPushConsumerServant(SupplierAdminServant& admin,
                                        CosNotifyChannelAdmin::ProxyID id);
@@ -68,8 +66,6 @@ public:
     CosNotifyChannelAdmin::SupplierAdmin_ptr MyAdmin() override;
     CosNotification::EventTypeSeq*
     obtain_subscription_types(CosNotifyChannelAdmin::ObtainInfoMode mode) override;
-    void validate_event_qos(const CosNotification::QoSProperties& required,
-                            CosNotification::NamedPropertyRangeSeq_out available) override;
     // A nil supplier is allowed; AlreadyConnected on a second connect.
     void connect_structured_push_supplier(CosNotifyComm::StructuredPushSupplier_ptr s) override;
     // CosEventComm::Disconnected while no supplier is connected.
@@ -82,7 +78,7 @@ public:
 private:
     PortableServer::Servant_var<SupplierAdminServant> admin;
     const CosNotifyChannelAdmin::ProxyID id;
-    mutable std::mutex lock;
+    std::mutex lock;
     bool connected = false;
     bool closed = false;
     CosNotifyComm::StructuredPushSupplier_var supplier;

@@ -62,4 +62,13 @@ public:
     void lifetime_filter(CosNotifyFilter::MappingFilter_ptr) override { notImplemented(); }
 };
 
+// The event qualities of service a proxy would check.
+template <class Impl> class EventQoSUnused : public virtual Impl {
+public:
+    void validate_event_qos(const CosNotification::QoSProperties&,
+                            CosNotification::NamedPropertyRangeSeq_out) override {
+        notImplemented();
+    }
+};
+
 } // namespace hvc_sandbox
