@@ -42,7 +42,9 @@ public:
     // The process's current session: the one named by halvercast.sessionName,
     // or, with the variable unset, a new temporary session (marked and named
     // in the variable). Nil when the named session cannot be had or no
-    // session could be created.
+    // session could be created and marked; a new session that could not be
+    // marked is removed again (if its server allows) rather than left
+    // unmarked.
     static EpSession::Session_ptr getSession();
 
     // The session's identifier in its text form. Raises CORBA::BAD_PARAM for

@@ -36,6 +36,14 @@ const char* const monthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
 // Shown for a month the clock cannot name, rather than reading past the table.
 const char* const unknownMonth = "???";
 
+// Best effort: the session's server may be the very thing that failed.
+void removeUnmarked(EpSession::Session_ptr session) noexcept {
+    try {
+        session->remove();
+    } catch (...) {
+    }
+}
+
 } // namespace
 
 const String Session::temporarySessionName("temporarySession");
@@ -81,14 +89,21 @@ EpSession::Session_ptr Session::getSession() {
     EpSession::Session_var session;
     try {
         session = createSession(name.getValue(), EpProject::ProjectSet::_nil());
-        if (!CORBA::is_nil(session))
-            session->marker(temporarySessionName.getValue());
     } catch (const EpSession::DuplicateNameException&) {
     } catch (const EpTypes::FailedOperationException&) {
     } catch (const EpTypes::BadArgumentsException&) {
     }
-    if (!CORBA::is_nil(session))
-        Environment::set(sessionNameVariable, name.getValue());
+    if (CORBA::is_nil(session))
+        return EpSession::Session::_nil();
+    try {
+        session->marker(temporarySessionName.getValue());
+    } catch (...) {
+        // Unmarked, removeIfTemporary would never remove it: it goes now if
+        // its server lets it, and the caller gets none.
+        removeUnmarked(session);
+        return EpSession::Session::_nil();
+    }
+    Environment::set(sessionNameVariable, name.getValue());
     return session._retn();
 }
 

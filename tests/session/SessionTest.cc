@@ -68,6 +68,26 @@ TEST(Session, FirstGetSessionCreatesAMarkedTemporarySessionThatLaterCallsFind) {
     EXPECT_EQ(names->length(), 1u);
 }
 
+TEST(Session, ATemporarySessionThatCannotBeMarkedIsRemovedAndNotHandedOut) {
+    hvc_test::SessionPlatform platform;
+    platform.sessions().failMarking();
+    EpSession::Session_var none;
+    EXPECT_NO_THROW(none = Session::getSession());
+    EXPECT_TRUE(CORBA::is_nil(none));
+    DosTypes::StringSeq_var names = platform.sessions().getSessionNames();
+    EXPECT_EQ(names->length(), 0u);
+    EXPECT_EQ(env("halvercast.sessionName"), "<unset>");
+
+    // Its server refusing the removal as well changes nothing for the caller.
+    platform.sessions().refuseEveryRemoval();
+    EXPECT_NO_THROW(none = Session::getSession());
+    EXPECT_TRUE(CORBA::is_nil(none));
+    EXPECT_EQ(env("halvercast.sessionName"), "<unset>");
+    names = platform.sessions().getSessionNames();
+    ASSERT_EQ(names->length(), 1u);
+    EXPECT_TRUE(std::regex_match(names[0].in(), std::regex(std::string(temporaryPattern) + "2")));
+}
+
 TEST(Session, NamedCurrentSessionThatCannotBeHadIsNilAndNothingIsCreated) {
     hvc_test::SessionPlatform platform;
     hvc_test::ScopedEnv scoped("halvercast.sessionName", "nosuch");
