@@ -6,7 +6,9 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <spawn.h>
@@ -29,13 +31,12 @@ std::string required(const char* variable) {
     return value;
 }
 
-bool reapWithin(pid_t pid, int milliseconds) {
-    for (int waited = 0; waited <= milliseconds; waited += 10) {
-        if (::waitpid(pid, nullptr, WNOHANG) == pid)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
+std::string statusText(int status) {
+    if (WIFEXITED(status))
+        return "exit " + std::to_string(WEXITSTATUS(status));
+    if (WIFSIGNALED(status))
+        return "signal " + std::to_string(WTERMSIG(status));
+    return "wait status " + std::to_string(status);
 }
 
 } // namespace
@@ -93,19 +94,55 @@ std::string ChildProcess::waitForLine(const std::string& prefix, int seconds) {
     }
 }
 
-void ChildProcess::stop() {
-    if (child > 0) {
-        ::kill(child, SIGTERM);
-        if (!reapWithin(child, 3000)) {
-            ::kill(child, SIGKILL);
-            ::waitpid(child, nullptr, 0);
-        }
+void ChildProcess::reaped(int status) {
+    howItEnded = statusText(status);
+    if (killed)
+        howItEnded += " after SIGKILL";
+    child = -1;
+}
+
+bool ChildProcess::running() {
+    if (child <= 0)
+        return false;
+    int status = 0;
+    const pid_t got = ::waitpid(child, &status, WNOHANG);
+    if (got == 0)
+        return true;
+    if (got == child) {
+        reaped(status);
+    } else if (errno != EINTR) {
+        howItEnded = std::string("not reapable: ") + std::strerror(errno);
         child = -1;
+    }
+    return child > 0;
+}
+
+std::string ChildProcess::waitForExit(int seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (running() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return howItEnded;
+}
+
+std::string ChildProcess::stop() {
+    if (running()) {
+        ::kill(child, SIGTERM);
+        for (int waited = 0; waited < 3000 && running(); waited += 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (running()) {
+            killed = true;
+            ::kill(child, SIGKILL);
+            int status = 0;
+            while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+            }
+            reaped(status);
+        }
     }
     if (output >= 0) {
         ::close(output);
         output = -1;
     }
+    return howItEnded;
 }
 
 SandboxProcess::SandboxProcess(const std::vector<std::string>& extraArgs)
@@ -115,6 +152,13 @@ SandboxProcess::SandboxProcess(const std::vector<std::string>& extraArgs)
           return argv;
       }()) {
     child.waitForLine("hvc-sandbox ready", 30);
+}
+
+SandboxProcess::~SandboxProcess() {
+    const std::string ending = child.stop();
+    if (ending != "exit 0")
+        ADD_FAILURE() << "hvc-sandbox, stopped with SIGTERM, ended with " << ending
+                      << " instead of exit 0";
 }
 
 namespace {
@@ -150,16 +194,44 @@ int freeLoopbackPort() {
     return ntohs(address.sin_port);
 }
 
-NamingService::NamingService()
-    : logDir("hvc-names"), portNumber(freeLoopbackPort()),
-      child({required("HVC_OMNINAMES_EXE"), "-start", std::to_string(portNumber), "-ignoreport",
-             "-logdir", logDir.path(), "-ORBendPoint",
-             "giop:tcp:127.0.0.1:" + std::to_string(portNumber)}) {
-    for (int waited = 0; !accepts(portNumber); waited += 20) {
-        if (waited > 20000)
-            throw std::runtime_error("omniNames did not start");
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+namespace {
+
+// omniNames writes its data file only once its endpoint is bound, so the file
+// tells its own start from another process answering on the port.
+bool hasDataFile(const std::string& dir) {
+    DIR* d = ::opendir(dir.c_str());
+    if (d == nullptr)
+        return false;
+    bool found = false;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string name = e->d_name;
+        if (name.compare(0, 10, "omninames-") == 0 && name.size() > 14 &&
+            name.compare(name.size() - 4, 4, ".dat") == 0)
+            found = true;
     }
+    ::closedir(d);
+    return found;
+}
+
+} // namespace
+
+NamingService::NamingService() : logDir("hvc-names") {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+        portNumber = freeLoopbackPort();
+        const std::string port = std::to_string(portNumber);
+        child = std::make_unique<ChildProcess>(std::vector<std::string>{
+            required("HVC_OMNINAMES_EXE"), "-start", port, "-ignoreport", "-logdir", logDir.path(),
+            "-ORBendPoint", "giop:tcp:127.0.0.1:" + port});
+        while (child->running() && std::chrono::steady_clock::now() < deadline) {
+            if (hasDataFile(logDir.path()) && accepts(portNumber))
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        // It ended: the port was taken in the meantime. Try another.
+        child->stop();
+    }
+    throw std::runtime_error("omniNames did not start");
 }
 
 std::string NamingService::initRef() const {
