@@ -31,6 +31,9 @@ const OperationFailures findFailures = {
 const OperationFailures createFailures = {"Could not create a session",
                                           "Unknown exception trying to create a session"};
 
+// How many temporary names getSession() tries before it gives up.
+const int temporaryNameAttempts = 16;
+
 const char* const monthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 // Shown for a month the clock cannot name, rather than reading past the table.
@@ -85,13 +88,20 @@ EpSession::Session_ptr Session::getSession() {
         }
         return EpSession::Session::_nil();
     }
-    String name = createTemporaryName();
+    String name;
     EpSession::Session_var session;
-    try {
-        session = createSession(name.getValue(), EpProject::ProjectSet::_nil());
-    } catch (const EpSession::DuplicateNameException&) {
-    } catch (const EpTypes::FailedOperationException&) {
-    } catch (const EpTypes::BadArgumentsException&) {
+    // Names count per process, so processes started within the same second
+    // make the same name: a name in use is followed by the next one.
+    for (int attempt = 0; attempt < temporaryNameAttempts && CORBA::is_nil(session); ++attempt) {
+        name = createTemporaryName();
+        try {
+            session = createSession(name.getValue(), EpProject::ProjectSet::_nil());
+        } catch (const EpSession::DuplicateNameException&) {
+            continue;
+        } catch (const EpTypes::FailedOperationException&) {
+        } catch (const EpTypes::BadArgumentsException&) {
+        }
+        break;
     }
     if (CORBA::is_nil(session))
         return EpSession::Session::_nil();
