@@ -1,5 +1,6 @@
 #include "support/ChildProcess.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -41,28 +42,46 @@ std::string statusText(int status) {
 
 } // namespace
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
-    int ends[2];
-    if (::pipe2(ends, O_CLOEXEC) != 0)
-        throw std::runtime_error("pipe failed");
+namespace {
+
+// Starts `argv[0]` with each pair's first descriptor as the child's second.
+pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::pair<int, int>>& dups) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
+    for (const auto& [from, to] : dups)
+        posix_spawn_file_actions_adddup2(&actions, from, to);
     std::vector<std::string> args = argv;
     std::vector<char*> raw;
     for (std::string& a : args)
         raw.push_back(&a[0]);
     raw.push_back(nullptr);
-    const int rc = posix_spawn(&child, raw[0], &actions, nullptr, raw.data(), environ);
+    pid_t pid = -1;
+    const int rc = posix_spawn(&pid, raw[0], &actions, nullptr, raw.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        throw std::runtime_error("cannot start " + argv[0] + ": " + std::strerror(rc));
+    return pid;
+}
+
+} // namespace
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe failed");
+    try {
+        child = spawn(argv, {{ends[1], STDOUT_FILENO}});
+    } catch (...) {
+        ::close(ends[0]);
+        ::close(ends[1]);
+        throw;
+    }
     ::close(ends[1]);
     output = ends[0];
-    if (rc != 0) {
-        ::close(output);
-        child = -1;
-        throw std::runtime_error("cannot start " + argv[0] + ": " + std::strerror(rc));
-    }
 }
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, int in, int out, int err)
+    : child(spawn(argv, {{in, STDIN_FILENO}, {out, STDOUT_FILENO}, {err, STDERR_FILENO}})) {}
 
 ChildProcess::~ChildProcess() {
     stop();
@@ -143,6 +162,85 @@ std::string ChildProcess::stop() {
         output = -1;
     }
     return howItEnded;
+}
+
+namespace {
+
+// Both ends of a pipe, closed once, whatever path leaves.
+struct Pipe {
+    int ends[2] = {-1, -1};
+    Pipe() {
+        if (::pipe2(ends, O_CLOEXEC) != 0)
+            throw std::runtime_error("pipe failed");
+    }
+    ~Pipe() {
+        close(0);
+        close(1);
+    }
+    void close(int end) {
+        if (ends[end] >= 0)
+            ::close(ends[end]);
+        ends[end] = -1;
+    }
+};
+
+} // namespace
+
+ProgramRun runProgram(const std::vector<std::string>& argv, const std::string& input, int seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    // A child that ends before reading its input must not end this process.
+    struct sigaction ignore {};
+    struct sigaction before {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGPIPE, &ignore, &before);
+    Pipe in, out, err;
+    ProgramRun run;
+    {
+        ChildProcess child(argv, in.ends[0], out.ends[1], err.ends[1]);
+        in.close(0);
+        out.close(1);
+        err.close(1);
+        std::size_t written = 0;
+        if (input.empty())
+            in.close(1);
+        while (out.ends[0] >= 0 || err.ends[0] >= 0) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                  deadline - std::chrono::steady_clock::now())
+                                  .count();
+            if (left <= 0)
+                break;
+            pollfd p[3] = {
+                {in.ends[1], POLLOUT, 0}, {out.ends[0], POLLIN, 0}, {err.ends[0], POLLIN, 0}};
+            if (::poll(p, 3, static_cast<int>(left)) <= 0)
+                continue;
+            if (p[0].revents != 0) {
+                const ssize_t n =
+                    ::write(in.ends[1], input.data() + written, input.size() - written);
+                if (n > 0)
+                    written += static_cast<std::size_t>(n);
+                if (n <= 0 || written == input.size())
+                    in.close(1);
+            }
+            for (int i = 1; i < 3; ++i) {
+                if (p[i].revents == 0)
+                    continue;
+                char buffer[4096];
+                const ssize_t n = ::read(p[i].fd, buffer, sizeof buffer);
+                if (n > 0)
+                    (i == 1 ? run.out : run.err).append(buffer, static_cast<std::size_t>(n));
+                else
+                    (i == 1 ? out : err).close(0);
+            }
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::seconds>(
+                              deadline - std::chrono::steady_clock::now())
+                              .count();
+        run.ending = child.waitForExit(static_cast<int>(std::max<long long>(left, 1)));
+        if (run.ending.empty())
+            run.ending = child.stop();
+    }
+    ::sigaction(SIGPIPE, &before, nullptr);
+    return run;
 }
 
 SandboxProcess::SandboxProcess(const std::vector<std::string>& extraArgs)

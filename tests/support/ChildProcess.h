@@ -16,6 +16,9 @@ public:
     // Starts `argv[0]` with the given arguments and the current environment.
     // Raises std::runtime_error when it cannot be started.
     explicit ChildProcess(const std::vector<std::string>& argv);
+    // The same with the given descriptors as the child's standard input,
+    // output and error; waitForLine is then not available.
+    ChildProcess(const std::vector<std::string>& argv, int in, int out, int err);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -83,6 +86,20 @@ private:
     int portNumber = 0;
     std::unique_ptr<ChildProcess> child;
 };
+
+// What a program that ran to its end wrote, and how it ended (as
+// ChildProcess::ending words it).
+struct ProgramRun {
+    std::string out;
+    std::string err;
+    std::string ending;
+};
+
+// Runs `argv[0]` with the given arguments and the current environment, `input`
+// on its standard input, and waits for it to end. One still running after
+// `seconds` is stopped. Raises std::runtime_error when it cannot be started.
+ProgramRun runProgram(const std::vector<std::string>& argv, const std::string& input = "",
+                      int seconds = 60);
 
 // A TCP port on 127.0.0.1 that nothing listens on at the time of the call:
 // by the time it is used another process may have taken it.
