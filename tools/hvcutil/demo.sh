@@ -25,7 +25,8 @@ done
 export HVC_HOME="$home/root"
 
 echo "-- no session name: getSession() creates a temporary session, marked and named"
-out=$("$hvcutil" session current)
+echo "   (--keep: it outlives this command for the next steps)"
+out=$("$hvcutil" session current --keep)
 echo "$out"
 name=$(echo "$out" | sed -n 's/^name: //p')
 
