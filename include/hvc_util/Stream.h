@@ -3,6 +3,7 @@
 
 #include <hvc_util/Export.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -17,7 +18,8 @@ class String;
 // the bytes. The stream owns its buffer (from std::malloc, released with
 // std::free) unless it is handed out with getBuffer(true). A read that wants
 // more bytes than are unread sets the fail flag and takes nothing; nothing
-// throws except std::bad_alloc when growing finds no memory.
+// throws except std::bad_alloc when growing finds no memory. One stream is
+// used by one thread at a time.
 class HVC_UTIL_API Stream {
 public:
     enum PositionMode { fromStart = 0, fromCurrent = 1, fromEnd = 2 };
@@ -74,10 +76,17 @@ public:
     bool ok() const { return !failed; }
     bool isUsed() const { return writePos != start; }
 
-    Stream& operator<<(char c);
+    // Single values are written inline: a room check and one copy each.
+    Stream& operator<<(char c) {
+        *room(1) = c;
+        return *this;
+    }
     Stream& operator<<(unsigned char c) { return *this << static_cast<char>(c); }
     void put(char c) { *this << c; }
-    Stream& operator<<(bool b);
+    Stream& operator<<(bool b) {
+        *room(1) = b ? 1 : 0;
+        return *this;
+    }
     Stream& operator<<(short n) {
         storeLE(room(2), static_cast<std::uint16_t>(n));
         return *this;
@@ -126,52 +135,19 @@ public:
 
     // Each read sets the fail flag when too few bytes are unread (and then
     // leaves the target and the read position alone) and clears it otherwise.
+    // Numbers are read inline: a length check and one copy each.
     Stream& operator>>(char& c);
     Stream& operator>>(unsigned char& c);
     void get(char& c) { *this >> c; }
     Stream& operator>>(bool& b);
-    Stream& operator>>(short& n) {
-        if (const char* p = take(2))
-            n = static_cast<short>(loadLE<std::uint16_t>(p));
-        return *this;
-    }
-    Stream& operator>>(unsigned short& n) {
-        if (const char* p = take(2))
-            n = loadLE<std::uint16_t>(p);
-        return *this;
-    }
-    Stream& operator>>(int& n) {
-        if (const char* p = take(4))
-            n = static_cast<int>(loadLE<std::uint32_t>(p));
-        return *this;
-    }
-    Stream& operator>>(unsigned int& n) {
-        if (const char* p = take(4))
-            n = loadLE<std::uint32_t>(p);
-        return *this;
-    }
-    Stream& operator>>(std::int64_t& n) {
-        if (const char* p = take(8))
-            n = static_cast<std::int64_t>(loadLE<std::uint64_t>(p));
-        return *this;
-    }
-    Stream& operator>>(std::uint64_t& n) {
-        if (const char* p = take(8))
-            n = loadLE<std::uint64_t>(p);
-        return *this;
-    }
-    Stream& operator>>(double& d) {
-        if (const char* p = take(8)) {
-            std::uint64_t bits = loadLE<std::uint64_t>(p);
-            std::memcpy(&d, &bits, sizeof d);
-        }
-        return *this;
-    }
-    Stream& operator>>(float& f) {
-        if (const char* p = take(4))
-            f = loadFloat(p);
-        return *this;
-    }
+    Stream& operator>>(short& n) { return read(n); }
+    Stream& operator>>(unsigned short& n) { return read(n); }
+    Stream& operator>>(int& n) { return read(n); }
+    Stream& operator>>(unsigned int& n) { return read(n); }
+    Stream& operator>>(std::int64_t& n) { return read(n); }
+    Stream& operator>>(std::uint64_t& n) { return read(n); }
+    Stream& operator>>(double& d) { return read(d); }
+    Stream& operator>>(float& f) { return read(f); }
     // Releases *text (std::free), then reads a length-prefixed text into a new
     // std::malloc buffer owned by the caller. After a failed read *text is a
     // new empty text.
@@ -212,6 +188,19 @@ private:
         writePos += k;
         return p;
     }
+    // One value of sizeof(T) bytes. The read position is written whether or
+    // not the read succeeds, which lets the compiler carry it from one read
+    // to the next in a register.
+    template <class T> Stream& read(T& target) {
+        static_assert(sizeof(bool) == 1, "a bool is one byte of the stream");
+        char* p = readPos;
+        bool ok = static_cast<std::size_t>(writePos - p) >= sizeof(T);
+        failed = !ok;
+        if (ok)
+            decode(p, target);
+        readPos = ok ? p + sizeof(T) : p;
+        return *this;
+    }
     // Checks that `bytes` are unread, sets the flag accordingly, and takes
     // them; null on failure.
     const char* take(std::uint64_t bytes) {
@@ -226,30 +215,52 @@ private:
     }
 
     // Byte order of the stream, whatever the host's: little-endian numbers,
-    // and floats most significant byte first.
+    // and floats most significant byte first. One plain copy each, with the
+    // bytes swapped where the host's order is the other.
+    static constexpr bool hostIsLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+    static std::uint8_t swapBytes(std::uint8_t v) { return v; }
+    static std::uint16_t swapBytes(std::uint16_t v) { return __builtin_bswap16(v); }
+    static std::uint32_t swapBytes(std::uint32_t v) { return __builtin_bswap32(v); }
+    static std::uint64_t swapBytes(std::uint64_t v) { return __builtin_bswap64(v); }
     template <class U> static void storeLE(char* p, U v) {
-        for (unsigned int i = 0; i < sizeof(U); ++i)
-            p[i] = static_cast<char>(v >> (8 * i));
+        if (!hostIsLittleEndian)
+            v = swapBytes(v);
+        std::memcpy(p, &v, sizeof v);
     }
     template <class U> static U loadLE(const char* p) {
-        U v = 0;
-        for (unsigned int i = 0; i < sizeof(U); ++i)
-            v = static_cast<U>(v | static_cast<U>(static_cast<unsigned char>(p[i])) << (8 * i));
-        return v;
+        U v;
+        std::memcpy(&v, p, sizeof v);
+        return hostIsLittleEndian ? v : swapBytes(v);
     }
     static void storeFloat(char* p, float f) {
         std::uint32_t bits;
         std::memcpy(&bits, &f, sizeof bits);
-        for (unsigned int i = 0; i < 4; ++i)
-            p[i] = static_cast<char>(bits >> (8 * (3 - i)));
+        if (hostIsLittleEndian)
+            bits = swapBytes(bits);
+        std::memcpy(p, &bits, sizeof bits);
     }
+    // One value from its bytes: numbers little-endian (their bits as the
+    // unsigned number of their width), a bool true unless 0, a float
+    // big-endian.
+    template <std::size_t N> struct Bits;
+    template <class T> static void decode(const char* p, T& v) {
+        typename Bits<sizeof(T)>::type bits = loadLE<typename Bits<sizeof(T)>::type>(p);
+        // Through a local, so that the target is written as a T, which the
+        // compiler knows cannot be the stream's own members.
+        T value;
+        std::memcpy(&value, &bits, sizeof value);
+        v = value;
+    }
+    static void decode(const char* p, bool& b) { b = *p != 0; }
+    static void decode(const char* p, float& f) { f = loadFloat(p); }
     // Arrays of n elements of T, each as the little-endian U of its bits.
     template <class U, class T> static void encode(char* out, const T* in, unsigned int n);
     template <class U, class T> static void decode(T* out, const char* in, unsigned int n);
     static float loadFloat(const char* p) {
-        std::uint32_t bits = 0;
-        for (unsigned int i = 0; i < 4; ++i)
-            bits = bits << 8 | static_cast<unsigned char>(p[i]);
+        std::uint32_t bits;
+        std::memcpy(&bits, p, sizeof bits);
+        if (hostIsLittleEndian)
+            bits = swapBytes(bits);
         float f;
         std::memcpy(&f, &bits, sizeof f);
         return f;
@@ -264,5 +275,10 @@ private:
     char* readPos = nullptr;
     bool failed = false;
 };
+
+template <> struct Stream::Bits<1> { using type = std::uint8_t; };
+template <> struct Stream::Bits<2> { using type = std::uint16_t; };
+template <> struct Stream::Bits<4> { using type = std::uint32_t; };
+template <> struct Stream::Bits<8> { using type = std::uint64_t; };
 
 } // namespace hvc_util
