@@ -264,33 +264,31 @@ TEST(String, AppendsReportTheExactSizeWhateverTheyAllocate) {
 }
 
 TEST(String, LengthFollowsTerminatorsWrittenFromOutside) {
-    String s;
-    s << "abc"
-      << "def";
-    s[2] = '\0';
-    EXPECT_EQ(2u, s.lengthOf());
-    EXPECT_EQ(6u, s.sizeOf()) << "writing a character does not refit";
-    s += 'x';
-    EXPECT_EQ("abx", text(s));
-    EXPECT_EQ(3u, s.sizeOf());
-
-    String high;
-    high << "a\x80"
-         << "b";
-    high.toAscii();
-    EXPECT_EQ(1u, high.lengthOf()) << "0x80 became a terminator";
-    high += "c";
-    EXPECT_EQ("ac", text(high));
-
-    String removed;
-    removed << "hello"
-            << " world";
-    EXPECT_TRUE(removed.removeFirst("lo w"));
-    EXPECT_EQ(11u, removed.sizeOf());
-    EXPECT_EQ(7u, removed.lengthOf());
-    removed += '!';
-    EXPECT_EQ("helorld!", text(removed));
-    EXPECT_EQ(8u, removed.sizeOf());
+    // Texts built by appends (so with spare room), changed by other means,
+    // then appended to again.
+    struct Case {
+        const char* first;
+        const char* second;
+        void (*change)(String&);
+        unsigned int length, size;
+        char then;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"abc", "def", [](String& s) { s[2] = '\0'; }, 2, 6, 'x', "abx"},
+        {"a\x80", "b", [](String& s) { s.toAscii(); }, 1, 3, 'c', "ac"}, // 0x80 became 0
+        {"hello", " world", [](String& s) { s.removeFirst("lo w"); }, 7, 11, '!', "helorld!"},
+    };
+    for (const Case& c : cases) {
+        String s;
+        s << c.first << c.second;
+        c.change(s);
+        EXPECT_EQ(c.length, s.lengthOf()) << c.text;
+        EXPECT_EQ(c.size, s.sizeOf()) << "changing characters does not refit";
+        s += c.then;
+        EXPECT_EQ(c.text, text(s));
+        EXPECT_EQ(std::strlen(c.text), s.sizeOf());
+    }
 
     // Own text appended while the room suffices, and after a reallocation.
     String own;
