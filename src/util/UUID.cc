@@ -73,10 +73,10 @@ bool isReserved(const unsigned char* block) {
     return block[8] >= 0xE0;
 }
 
-// The 32 lower-case hex digits of the 16 network-order bytes, two per byte,
-// most significant first: every nibble is spread into a byte of its own and
-// turned into its digit at once, sixteen at a time with SSE2 (which every
-// x86-64 has), else eight at a time in a 64-bit word.
+// The 32 lower-case hex digits of a block's bytes in network order, two per
+// byte, most significant first: every nibble is spread into a byte of its
+// own and turned into its digit at once, sixteen at a time with SSE2 (which
+// every x86-64 has), else eight at a time in a 64-bit word.
 #if defined(__SSE2__)
 // x86 is little-endian: the network order of the three numbers of the block
 // is their bytes reversed. The bytes go straight into a register; storing
