@@ -77,40 +77,26 @@ public:
     bool isUsed() const { return writePos != start; }
 
     // Single values are written inline: a room check and one copy each.
-    Stream& operator<<(char c) {
-        *room(1) = c;
-        return *this;
-    }
-    Stream& operator<<(unsigned char c) { return *this << static_cast<char>(c); }
+    Stream& operator<<(char c) { return write(static_cast<std::uint8_t>(c)); }
+    Stream& operator<<(unsigned char c) { return write(static_cast<std::uint8_t>(c)); }
     void put(char c) { *this << c; }
-    Stream& operator<<(bool b) {
-        *room(1) = b ? 1 : 0;
-        return *this;
-    }
-    Stream& operator<<(short n) {
-        storeLE(room(2), static_cast<std::uint16_t>(n));
-        return *this;
-    }
-    Stream& operator<<(unsigned short n) { return *this << static_cast<short>(n); }
-    Stream& operator<<(int n) {
-        storeLE(room(4), static_cast<std::uint32_t>(n));
-        return *this;
-    }
-    Stream& operator<<(unsigned int n) { return *this << static_cast<int>(n); }
-    Stream& operator<<(std::int64_t n) {
-        storeLE(room(8), static_cast<std::uint64_t>(n));
-        return *this;
-    }
-    Stream& operator<<(std::uint64_t n) { return *this << static_cast<std::int64_t>(n); }
+    Stream& operator<<(bool b) { return write(static_cast<std::uint8_t>(b ? 1 : 0)); }
+    Stream& operator<<(short n) { return write(static_cast<std::uint16_t>(n)); }
+    Stream& operator<<(unsigned short n) { return write(static_cast<std::uint16_t>(n)); }
+    Stream& operator<<(int n) { return write(static_cast<std::uint32_t>(n)); }
+    Stream& operator<<(unsigned int n) { return write(static_cast<std::uint32_t>(n)); }
+    Stream& operator<<(std::int64_t n) { return write(static_cast<std::uint64_t>(n)); }
+    Stream& operator<<(std::uint64_t n) { return write(n); }
     Stream& operator<<(const double& d) {
         std::uint64_t bits;
         std::memcpy(&bits, &d, sizeof bits);
-        storeLE(room(8), bits);
-        return *this;
+        return write(bits);
     }
+    // Big-endian: the bits' bytes reversed, then written as the others are.
     Stream& operator<<(const float& f) {
-        storeFloat(room(4), f);
-        return *this;
+        std::uint32_t bits;
+        std::memcpy(&bits, &f, sizeof bits);
+        return write(swapBytes(bits));
     }
     // Length-prefixed; a null text is written as length 0.
     Stream& operator<<(const char* text);
@@ -188,10 +174,21 @@ private:
         writePos += k;
         return p;
     }
+    // Single values go in and out through these two. `this` is restrict:
+    // while one value is copied, nothing reaches the stream's members but
+    // through `this` (its buffer never holds the stream itself), so that the
+    // compiler may keep the positions and the flag of a loop of reads or
+    // writes in registers instead of storing them for every value.
+    //
+    // One number as little-endian bytes.
+    template <class U> Stream& write(U bits) __restrict__ {
+        storeLE(room(sizeof(U)), bits);
+        return *this;
+    }
     // One value of sizeof(T) bytes. The read position is written whether or
     // not the read succeeds, which lets the compiler carry it from one read
-    // to the next in a register.
-    template <class T> Stream& read(T& target) {
+    // to the next.
+    template <class T> Stream& read(T& target) __restrict__ {
         static_assert(sizeof(bool) == 1, "a bool is one byte of the stream");
         char* p = readPos;
         bool ok = static_cast<std::size_t>(writePos - p) >= sizeof(T);
@@ -245,11 +242,9 @@ private:
     template <std::size_t N> struct Bits;
     template <class T> static void decode(const char* p, T& v) {
         typename Bits<sizeof(T)>::type bits = loadLE<typename Bits<sizeof(T)>::type>(p);
-        // Through a local, so that the target is written as a T, which the
+        // Written as a T (a memcpy would write plain bytes), which the
         // compiler knows cannot be the stream's own members.
-        T value;
-        std::memcpy(&value, &bits, sizeof value);
-        v = value;
+        v = __builtin_bit_cast(T, bits);
     }
     static void decode(const char* p, bool& b) { b = *p != 0; }
     static void decode(const char* p, float& f) { f = loadFloat(p); }
