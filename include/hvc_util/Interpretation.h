@@ -118,7 +118,7 @@ public:
 
 private:
     // A loaded vocabulary: the values in service order and an index of them.
-    struct Vocabulary;
+    class Vocabulary;
     // One vocabulary's set name and failure texts.
     struct VocabularySource;
 

@@ -8,20 +8,60 @@
 
 #include <EpReferenceValueService.hh>
 
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <string_view>
-#include <unordered_set>
+#include <vector>
 
 namespace hvc_util {
 
-struct Interpretation::Vocabulary {
+// Built whole, then only read.
+class Interpretation::Vocabulary {
+public:
     // In the service's order.
     DosTypes::StringSeq values;
-    // Views of the texts in `values`, which never change once the vocabulary
-    // is published.
-    std::unordered_set<std::string_view> index;
 
-    bool contains(const char* value) const { return index.count(std::string_view(value)) != 0; }
+    // Indexes `values`, which must not change afterwards.
+    void index() {
+        std::size_t size = 2;
+        while (size < 2 * std::size_t{values.length()})
+            size *= 2;
+        slots.assign(size, Slot{});
+        mask = size - 1;
+        for (CORBA::ULong i = 0; i < values.length(); ++i) {
+            const std::string_view text(values[i].in());
+            if (contains(text))
+                continue;
+            const std::size_t hash = std::hash<std::string_view>()(text);
+            std::size_t at = hash & mask;
+            while (slots[at].text != nullptr)
+                at = (at + 1) & mask;
+            slots[at] = Slot{hash, text.size(), text.data()};
+        }
+    }
+
+    bool contains(std::string_view text) const {
+        const std::size_t hash = std::hash<std::string_view>()(text);
+        for (std::size_t at = hash & mask; slots[at].text != nullptr; at = (at + 1) & mask) {
+            const Slot& s = slots[at];
+            if (s.hash == hash && s.length == text.size() &&
+                std::memcmp(s.text, text.data(), text.size()) == 0)
+                return true;
+        }
+        return false;
+    }
+
+private:
+    // Open addressing over a power-of-two table at most half full: a lookup
+    // is one hash, a mask and mostly one comparison.
+    struct Slot {
+        std::size_t hash = 0;
+        std::size_t length = 0;
+        const char* text = nullptr; // into `values`; null for a free slot
+    };
+    std::vector<Slot> slots;
+    std::size_t mask = 0;
 };
 
 struct Interpretation::VocabularySource {
@@ -109,8 +149,7 @@ const Interpretation::Vocabulary* Interpretation::load(std::atomic<const Vocabul
             }
             if (vocabulary->values.length() == 0)
                 return nullptr; // nothing is kept: the next call asks again
-            for (CORBA::ULong i = 0; i < vocabulary->values.length(); ++i)
-                vocabulary->index.insert(std::string_view(vocabulary->values[i].in()));
+            vocabulary->index();
             return vocabulary.release();
         });
     };
