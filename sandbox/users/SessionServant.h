@@ -4,6 +4,8 @@
 
 #include "PropertySetServant.h"
 
+#include "sandbox/common/EntityIdentity.h"
+
 #include <EpSession.hh>
 
 #include <mutex>
@@ -28,7 +30,11 @@ public:
     // Raises EpSession::ProjectSetAlreadyExistException once the session has
     // a project set.
     void setProjectSet(EpProject::ProjectSet_ptr projectSet) override;
-    // The sandbox's data stores are still to come.
+    // The data object a current key names, made by its store's factories
+    // (found through the platform's factory finder). Raises
+    // EpTypes::KeyConversionException (code 4) for a key no store knows, and
+    // CORBA::BAD_PARAM for a key in the older form, which the session leaves
+    // to its client.
     CORBA::Object_ptr keyStringToObject(const char* keyString) override;
 
     EpEntity::Identifier_slice* identifier() override;
@@ -53,7 +59,7 @@ public:
 private:
     SessionManagerServant& manager;
     const std::string sessionName;
-    CORBA::Octet id[16];
+    const EntityIdentity identity;
     CosLifeCycle::FactoryFinder_var factories;
     std::mutex stateLock;
     std::string markerText;
