@@ -7,6 +7,7 @@
 #include "hvc_util/Session.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace hvcutil {
 
@@ -23,6 +24,9 @@ int run(const std::vector<std::string>& args) {
     for (CORBA::ULong i = 0; i < keys.length(); ++i)
         keys[i] = words[i + 1].c_str();
 
+    // Without a session name the library makes a temporary session, which
+    // this command then removes again; a named one is left alone.
+    const bool madeHere = std::getenv("halvercast.sessionName") == nullptr;
     EpSession::Session_var session = currentSession();
     EpTypes::KeyConversionErrorSeq* rawErrors = nullptr;
     EpDataStore::DataSeq_var objects =
@@ -51,7 +55,8 @@ int run(const std::vector<std::string>& args) {
         }
     }
     std::fflush(stdout);
-    hvc_util::Session::removeIfTemporary(session.in());
+    if (madeHere)
+        hvc_util::Session::removeIfTemporary(session.in());
     return status;
 }
 

@@ -41,6 +41,15 @@ echo "-- a project password leaves the process sealed"
 "$hvcutil" password set Store Proj hunter2
 echo "password recorded for Store/Proj: $("$hvcutil" password exists Store Proj)"
 
+echo "-- the data-type converter factories, exported at start for the user, found through the trader"
+user=${USERNAME:-${LOGNAME:-${USER:-$(id -un)}}}
+"$hvcutil" trader find IDL:EpTypesService/DefaultDataTypeConverterFactory:1.0 \
+    "UserName == '$user'" | sed 's/^\(IOR:.\{40\}\).*/\1.../'
+
+echo "-- a data key in the older form, resolved through the data store's factories"
+"$hvcutil" key resolve 'well-A1|StoreKey|name=Sandbox|factoryType=SandboxStore|project=Demo' \
+    -session "$name"
+
 echo "-- at the end removeIfTemporary removes the session for every client"
 "$hvcutil" session remove "$name"
 echo "-- asked for it afterwards, the sandbox no longer knows it"
