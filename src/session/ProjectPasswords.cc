@@ -4,6 +4,7 @@
 
 #include "bindings/Handlers.h"
 #include "bindings/internal/InternalString.h"
+#include "session/NullText.h"
 #include "bindings/private/AnyValues.h"
 
 #include <cstring>
@@ -22,10 +23,6 @@ const OperationFailures setPasswordFailures = {"Error setting project password",
 const OperationFailures passwordExistsFailures = {
     "Error determining if project password exists",
     "Unknown exception trying to set determine if project password exists"};
-
-const char* orEmpty(const char* text) {
-    return text != nullptr ? text : "";
-}
 
 void requireProfile(EpUser::UserProfile_ptr profile) {
     if (CORBA::is_nil(profile))

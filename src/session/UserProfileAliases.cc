@@ -7,6 +7,7 @@
 #include "bindings/Environment.h"
 #include "bindings/Handlers.h"
 #include "bindings/internal/InternalString.h"
+#include "session/NullText.h"
 
 namespace hvc_util {
 
@@ -27,10 +28,6 @@ const OperationFailures userInfoFailures = {"Error connecting to User Alias Serv
 const OperationFailures registerFailures = {
     "Error connecting to User Alias Service to register an alias",
     "Unknown exception connecting to User Alias Service to register an alias"};
-
-const char* orEmpty(const char* text) {
-    return text != nullptr ? text : "";
-}
 
 } // namespace
 

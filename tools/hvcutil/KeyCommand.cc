@@ -7,16 +7,16 @@
 #include "hvc_util/Session.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace hvcutil {
 
 namespace {
 
-const char* const usage = "resolve KEY... [-session NAME] [-envfile FILE]";
+const char* const usage = "resolve KEY... [-session NAME | --keep] [-envfile FILE]";
 
 int run(const std::vector<std::string>& args) {
-    const std::vector<std::string> words = standardOptions(args);
+    std::vector<std::string> words = standardOptions(args);
+    const bool keep = takeKeep(words);
     if (words.size() < 2 || words[0] != "resolve")
         return usageOf("key", usage);
     DosTypes::StringSeq keys;
@@ -24,17 +24,14 @@ int run(const std::vector<std::string>& args) {
     for (CORBA::ULong i = 0; i < keys.length(); ++i)
         keys[i] = words[i + 1].c_str();
 
-    // Without a session name the library makes a temporary session, which
-    // this command then removes again; a named one is left alone.
-    const bool madeHere = std::getenv("halvercast.sessionName") == nullptr;
-    EpSession::Session_var session = currentSession();
+    CurrentSession session(keep);
     EpTypes::KeyConversionErrorSeq* rawErrors = nullptr;
     EpDataStore::DataSeq_var objects =
         hvc_util::Session::dataKeysToObjects(session.in(), keys, rawErrors);
     EpTypes::KeyConversionErrorSeq_var errors = rawErrors;
 
     // One line per key on stdout: the object's key text, or nothing found.
-    int status = 0;
+    int status = exitOk;
     CORBA::ULong nextError = 0;
     for (CORBA::ULong i = 0; i < objects->length(); ++i) {
         if (!CORBA::is_nil(objects[i])) {
@@ -42,7 +39,7 @@ int run(const std::vector<std::string>& args) {
             std::printf("%s\n", text.in());
             continue;
         }
-        status = 1;
+        status = exitFailure;
         if (nextError < errors->length() &&
             std::string(errors[nextError].key.in()) == keys[i].in()) {
             const EpTypes::KeyConversionError& e = errors[nextError++];
@@ -55,15 +52,14 @@ int run(const std::vector<std::string>& args) {
         }
     }
     std::fflush(stdout);
-    if (madeHere)
-        hvc_util::Session::removeIfTemporary(session.in());
-    return status;
+    return session.finish(status);
 }
 
 const CommandRegistration registration(
     {"key", usage,
-     "turn data-key texts (current or older form) into data objects of the current session "
-     "and print each object's key text ('-' and a line on stderr for a key that fails)",
+     "turn data-key texts (current or older form) into data objects of a session and print "
+     "each object's key text ('-' and a line on stderr for a key that fails); without "
+     "-session in a temporary session, removed at the end unless --keep",
      run});
 
 } // namespace

@@ -3,10 +3,10 @@
 #include "CommandTable.h"
 #include "EmbeddedSandbox.h"
 #include "Reporting.h"
-#include "ValueText.h"
 
 #include "bindings/Orb.h"
 #include "hvc_util/Trader.h"
+#include "hvc_util/Types.h"
 
 #include <cstdio>
 
@@ -20,7 +20,7 @@ const char* const usage = "find TYPE [CONSTRAINT] | describe ID | export TYPE IO
 void printProperties(const CosTrading::PropertySeq& properties) {
     for (CORBA::ULong i = 0; i < properties.length(); ++i)
         std::printf("    %s = %s\n", properties[i].name.in(),
-                    valueText(properties[i].value).c_str());
+                    hvc_util::Types::toString(properties[i].value).getValue());
 }
 
 std::string iorOf(CORBA::Object_ptr object) {
@@ -40,7 +40,7 @@ int find(const std::vector<std::string>& words) {
     }
     std::printf("%u offer%s\n", static_cast<unsigned>(offers->length()),
                 offers->length() == 1 ? "" : "s");
-    return 0;
+    return exitOk;
 }
 
 int describe(const std::string& id) {
@@ -48,7 +48,7 @@ int describe(const std::string& id) {
     std::printf("type: %s\nreference: %s\nproperties:\n", info->type.in(),
                 iorOf(info->reference.in()).c_str());
     printProperties(info->properties);
-    return 0;
+    return exitOk;
 }
 
 int exportOffer(const std::vector<std::string>& words) {
@@ -67,7 +67,7 @@ int exportOffer(const std::vector<std::string>& words) {
     CORBA::String_var id =
         hvc_util::Trader::exportObject(object.in(), words[1].c_str(), properties);
     std::printf("%s\n", id.in());
-    return 0;
+    return exitOk;
 }
 
 int run(const std::vector<std::string>& words) {
@@ -82,7 +82,7 @@ int run(const std::vector<std::string>& words) {
     if (verb == "withdraw" && words.size() == 2) {
         hvc_util::Trader::withdraw(words[1].c_str());
         std::printf("withdrawn: %s\n", words[1].c_str());
-        return 0;
+        return exitOk;
     }
     return usageOf("trader", usage);
 }

@@ -24,7 +24,8 @@ done
 export HVC_HOME="$home/root"
 
 echo "-- no session name: getSession() creates a temporary session, marked and named"
-out=$("$hvcutil" session current)
+echo "   (--keep: it outlives this command for the next steps)"
+out=$("$hvcutil" session current --keep)
 echo "$out"
 name=$(echo "$out" | sed -n 's/^name: //p')
 
@@ -37,8 +38,8 @@ echo "-- properties written by one process are read by the next"
 echo "interpreter of Store/Proj: $("$hvcutil" interpreter get Store Proj -session "$name")"
 echo "source priorities of Store/Proj: $("$hvcutil" priority get Store Proj -session "$name" | tr '\n' ' ')"
 
-echo "-- a project password leaves the process sealed"
-"$hvcutil" password set Store Proj hunter2
+echo "-- a project password, read from standard input, leaves the process sealed"
+printf 'hunter2\n' | "$hvcutil" password set Store Proj
 echo "password recorded for Store/Proj: $("$hvcutil" password exists Store Proj)"
 
 echo "-- the data-type converter factories, exported at start for the user, found through the trader"

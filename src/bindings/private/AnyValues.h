@@ -1,5 +1,8 @@
-// Reading values out of a CORBA::Any: exactly of an expected type, or as
-// whichever string, boolean or number it holds.
+// Values read from a CORBA::Any only when its type code matches the expected
+// one: exactly (a value stored under an alias or another type is refused), or
+// up to aliases (a platform typedef and its bare form, DosTypes::StringSeq and
+// a plain sequence<string>, are both read); or as whichever string, boolean or
+// number it holds.
 #pragma once
 
 #include <omniORB4/CORBA.h>
@@ -17,13 +20,26 @@ template <class Number, class Visitor> bool visitNumber(const CORBA::Any& plain,
 
 } // namespace detail
 
-// The value only when the Any's type code equals `expected`, so a value
-// stored under an alias or another type is refused. On success `out` points into `any`, which keeps
-// owning the value.
+// On success `out` points into `any`, which keeps owning the value.
 template <class T>
 bool extractExact(const CORBA::Any& any, CORBA::TypeCode_ptr expected, const T*& out) {
     CORBA::TypeCode_var actual = any.type();
     return actual->equal(expected) && (any >>= out);
+}
+
+// As extractExact, accepting any type code equivalent to `expected`.
+template <class T>
+bool extractEquivalent(const CORBA::Any& any, CORBA::TypeCode_ptr expected, const T*& out) {
+    CORBA::TypeCode_var actual = any.type();
+    return actual->equivalent(expected) && (any >>= out);
+}
+
+// The type with every alias around it removed (a new reference).
+inline CORBA::TypeCode_ptr bareType(CORBA::TypeCode_ptr type) {
+    CORBA::TypeCode_var bare = CORBA::TypeCode::_duplicate(type);
+    while (bare->kind() == CORBA::tk_alias)
+        bare = bare->content_type();
+    return bare._retn();
 }
 
 // Calls `visit` with the value of a string, boolean or number held in `any`
@@ -31,9 +47,8 @@ bool extractExact(const CORBA::Any& any, CORBA::TypeCode_ptr expected, const T*&
 // number as its own CORBA type. Returns false, without calling it, for a
 // value of any other type.
 template <class Visitor> bool visitScalar(const CORBA::Any& any, Visitor&& visit) {
-    CORBA::TypeCode_var type = any.type();
-    while (type->kind() == CORBA::tk_alias)
-        type = type->content_type();
+    CORBA::TypeCode_var actual = any.type();
+    CORBA::TypeCode_var type = bareType(actual.in());
     CORBA::Any plain(any);
     plain.type(type.in());
     switch (type->kind()) {
