@@ -1,4 +1,5 @@
-// The lasting identity of a sandbox entity: sixteen bytes of a fresh UUID.
+// The lasting identity of a sandbox entity: sixteen bytes of a fresh UUID, and
+// the Entity operations a servant answers from it.
 #pragma once
 
 #include <EpEntity.hh>
@@ -18,6 +19,20 @@ public:
 
 private:
     CORBA::Octet id[16];
+};
+
+// The Entity operations of a servant whose skeleton is `Skeleton` (derived
+// from POA_EpEntity::Entity): identical and equal mean the same identity.
+template <class Skeleton> class IdentifiedEntity : public virtual Skeleton {
+public:
+    EpEntity::Identifier_slice* identifier() override { return identity.copy(); }
+    CORBA::Boolean isIdentical(EpEntity::Entity_ptr other) override {
+        return identity.isIdentityOf(other);
+    }
+    CORBA::Boolean isEqual(EpEntity::Entity_ptr other) override { return isIdentical(other); }
+
+private:
+    const EntityIdentity identity;
 };
 
 } // namespace hvc_sandbox

@@ -13,16 +13,4 @@ char* DataServant::getKeyString() {
     return CORBA::string_dup(keyString.c_str());
 }
 
-EpEntity::Identifier_slice* DataServant::identifier() {
-    return identity.copy();
-}
-
-CORBA::Boolean DataServant::isIdentical(EpEntity::Entity_ptr other) {
-    return identity.isIdentityOf(other);
-}
-
-CORBA::Boolean DataServant::isEqual(EpEntity::Entity_ptr other) {
-    return isIdentical(other);
-}
-
 } // namespace hvc_sandbox

@@ -10,7 +10,7 @@
 namespace hvc_sandbox {
 
 // Immutable once made.
-class DataServant : public POA_EpDataStore::Data {
+class DataServant : public IdentifiedEntity<POA_EpDataStore::Data> {
 public:
     DataServant(const EpDataStore::DataKey& key, std::string keyString);
 
@@ -18,14 +18,9 @@ public:
     // The current form, which a session turns back into this object.
     char* getKeyString() override;
 
-    EpEntity::Identifier_slice* identifier() override;
-    CORBA::Boolean isIdentical(EpEntity::Entity_ptr other) override;
-    CORBA::Boolean isEqual(EpEntity::Entity_ptr other) override;
-
 private:
     const EpDataStore::DataKey key;
     const std::string keyString;
-    const EntityIdentity identity;
 };
 
 } // namespace hvc_sandbox

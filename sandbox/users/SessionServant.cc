@@ -43,18 +43,6 @@ void SessionServant::setProjectSet(EpProject::ProjectSet_ptr set) {
     projectSet = EpProject::ProjectSet::_duplicate(set);
 }
 
-EpEntity::Identifier_slice* SessionServant::identifier() {
-    return identity.copy();
-}
-
-CORBA::Boolean SessionServant::isIdentical(EpEntity::Entity_ptr other) {
-    return identity.isIdentityOf(other);
-}
-
-CORBA::Boolean SessionServant::isEqual(EpEntity::Entity_ptr other) {
-    return isIdentical(other);
-}
-
 CosLifeCycle::Factories* SessionServant::find_factories(const CosLifeCycle::Key& key) {
     if (CORBA::is_nil(factories))
         throw CosLifeCycle::NoFactory(key);

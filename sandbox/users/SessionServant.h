@@ -18,7 +18,7 @@ class SessionManagerServant;
 // Activated by its session manager, whose POA then owns it. Holds one
 // reference of its own to its project set and to the platform's factory
 // finder; refers to the manager, which outlives it.
-class SessionServant : public virtual POA_EpSession::Session, public PropertySetServant {
+class SessionServant : public IdentifiedEntity<POA_EpSession::Session>, public PropertySetServant {
 public:
     SessionServant(SessionManagerServant& manager, std::string name,
                    CosLifeCycle::FactoryFinder_ptr factories);
@@ -38,10 +38,6 @@ public:
     // to its client.
     CORBA::Object_ptr keyStringToObject(const char* keyString) override;
 
-    EpEntity::Identifier_slice* identifier() override;
-    CORBA::Boolean isIdentical(EpEntity::Entity_ptr other) override;
-    CORBA::Boolean isEqual(EpEntity::Entity_ptr other) override;
-
     // The platform's factories; CosLifeCycle::NoFactory when it has none.
     CosLifeCycle::Factories* find_factories(const CosLifeCycle::Key& key) override;
 
@@ -60,7 +56,6 @@ public:
 private:
     SessionManagerServant& manager;
     const std::string sessionName;
-    const EntityIdentity identity;
     CosLifeCycle::FactoryFinder_var factories;
     std::mutex stateLock;
     std::string markerText;

@@ -63,6 +63,61 @@ StoreFactoryCache cachedStoreFactory;
     throw EpTypes::KeyConversionException(code, reason, detail, key);
 }
 
+// The texts of one step of an older key's conversion, for each way it can
+// fail: the store refusing the key (null where the step asks no store), a
+// communication failure, and anything else.
+struct StepFailures {
+    const char* refused;
+    const char* communication;
+    const char* communicationDetail;
+    const char* unknown;
+    const char* unknownDetail;
+};
+
+// Runs one step, turning its failures into KeyConversionException for `key`:
+// code 4 with the store's text as detail, or code 5. `onCommunication` runs
+// first when a system exception ends the step.
+template <class Step, class Then = void (*)()>
+auto convertStep(
+    const char* key, const StepFailures& texts, Step&& step, Then&& onCommunication = [] {})
+    -> decltype(step()) {
+    try {
+        return step();
+    } catch (const EpDataStore::StoreException& e) {
+        if (texts.refused != nullptr)
+            throwKeyConversionError(texts.refused, e.reason.in(), key, 4);
+        throwKeyConversionError(texts.unknown, texts.unknownDetail, key, 5);
+    } catch (const CORBA::SystemException&) {
+        onCommunication();
+        throwKeyConversionError(texts.communication, texts.communicationDetail, key, 5);
+    } catch (...) {
+        throwKeyConversionError(texts.unknown, texts.unknownDetail, key, 5);
+    }
+}
+
+const StepFailures storeLookup = {
+    nullptr, "Communication error while attempting to contact an Halvercast data server.",
+    "Caught CORBA::SystemException in stringToDataKey()",
+    "Unknown Exception encountered while attempting to contact an Halvercast data server.",
+    "Caught ... in stringToDataKey()"};
+const StepFailures keyConversion = {
+    "Error converting Halvercast data key string.",
+    "Communication error while converting Halvercast data key string.",
+    "Caught CORBA::SystemException (2) in stringToDataKey()",
+    "Unknown exception encountered while converting Halvercast data key string.",
+    "Caught ... (2) in stringToDataKey()"};
+const StepFailures factoryLookup = {
+    nullptr, "Communication error while attempting to contact an Halvercast factory for data key.",
+    "Caught CORBA::SystemException in oldKeyStringToObject()",
+    "Unknown Exception encountered while attempting to contact an Halvercast factory.",
+    "Caught ... in oldKeyStringToObject()"};
+const StepFailures dataCreation = {
+    "Error while attempting to create data object for key.",
+    "Communication error while attempting to create data object for key.",
+    "Caught CORBA::SystemException (2) in oldKeyStringToObject()",
+    "Unknown Exception encountered while attempting to create data object for key.",
+    "Caught ... (2) in oldKeyStringToObject()"};
+
 // The store name and factory type an older key names: the fields after the
 // first marker, separated by '|', that begin with "name=" and
 // "factoryType="; a later field of a kind replaces an earlier one.
@@ -95,81 +150,37 @@ EpDataStore::DataKey* stringToDataKey(EpSession::Session_ptr session, const char
 
     EpDataStore::StoreFactory_var factory = cachedStoreFactory.find(storeName, factoryType);
     if (CORBA::is_nil(factory)) {
-        try {
+        factory = convertStep(key, storeLookup, [&] {
             CORBA::Object_var found =
                 FactoryFinder::findFactory(session, factoryType.c_str(), storeName.c_str());
-            factory = EpDataStore::StoreFactory::_narrow(found.in());
-        } catch (const CORBA::SystemException&) {
-            throwKeyConversionError(
-                "Communication error while attempting to contact an Halvercast data server.",
-                "Caught CORBA::SystemException in stringToDataKey()", key, 5);
-        } catch (...) {
-            throwKeyConversionError(
-                "Unknown Exception encountered while attempting to contact an Halvercast data "
-                "server.",
-                "Caught ... in stringToDataKey()", key, 5);
-        }
+            return EpDataStore::StoreFactory::_narrow(found.in());
+        });
         // A factory that is not a store factory is not remembered: the next
         // key of this store looks again.
         if (CORBA::is_nil(factory))
             return nullptr;
         cachedStoreFactory.remember(storeName, factoryType, factory.in());
     }
-
-    try {
-        return factory->stringToDataKey(key);
-    } catch (const EpDataStore::StoreException& e) {
-        throwKeyConversionError("Error converting Halvercast data key string.", e.reason.in(), key,
-                                4);
-    } catch (const CORBA::SystemException&) {
-        // The store's server may have gone: the next key looks it up again.
-        cachedStoreFactory.forget(factory.in());
-        throwKeyConversionError("Communication error while converting Halvercast data key string.",
-                                "Caught CORBA::SystemException (2) in stringToDataKey()", key, 5);
-    } catch (...) {
-        throwKeyConversionError(
-            "Unknown exception encountered while converting Halvercast data key string.",
-            "Caught ... (2) in stringToDataKey()", key, 5);
-    }
+    // The store's server may have gone: the next key looks it up again.
+    return convertStep(
+        key, keyConversion, [&] { return factory->stringToDataKey(key); },
+        [&] { cachedStoreFactory.forget(factory.in()); });
 }
 
 EpDataStore::Data_ptr oldKeyStringToObject(EpSession::Session_ptr session, const char* key) {
     EpDataStore::DataKey_var dataKey = stringToDataKey(session, key);
     if (dataKey.operator->() == nullptr)
         return EpDataStore::Data::_nil();
-
-    const char* const unknownFactory =
-        "Unknown Exception encountered while attempting to contact an Halvercast factory.";
-    EpDataStore::ExistingDataFactory_var factory;
-    try {
+    EpDataStore::ExistingDataFactory_var factory = convertStep(key, factoryLookup, [&] {
         CORBA::Object_var found = FactoryFinder::findFactory(
             session, dataKey.in(), EpDataStore::_tc_ExistingDataFactory->id());
-        factory = EpDataStore::ExistingDataFactory::_narrow(found.in());
-    } catch (const CORBA::SystemException&) {
-        throwKeyConversionError(
-            "Communication error while attempting to contact an Halvercast factory for data key.",
-            "Caught CORBA::SystemException in oldKeyStringToObject()", key, 5);
-    } catch (...) {
-        throwKeyConversionError(unknownFactory, "Caught ... in oldKeyStringToObject()", key, 5);
-    }
+        return EpDataStore::ExistingDataFactory::_narrow(found.in());
+    });
+    // Something that is no data factory is no factory to ask.
     if (CORBA::is_nil(factory))
-        throwKeyConversionError(unknownFactory, "Caught ... in oldKeyStringToObject()", key, 5);
-
-    try {
-        return factory->createData(dataKey.in(), session);
-    } catch (const EpDataStore::StoreException& e) {
-        throwKeyConversionError("Error while attempting to create data object for key.",
-                                e.reason.in(), key, 4);
-    } catch (const CORBA::SystemException&) {
-        throwKeyConversionError("Communication error while attempting to create data object for "
-                                "key.",
-                                "Caught CORBA::SystemException (2) in oldKeyStringToObject()", key,
-                                5);
-    } catch (...) {
-        throwKeyConversionError(
-            "Unknown Exception encountered while attempting to create data object for key.",
-            "Caught ... (2) in oldKeyStringToObject()", key, 5);
-    }
+        throwKeyConversionError(factoryLookup.unknown, factoryLookup.unknownDetail, key, 5);
+    return convertStep(key, dataCreation,
+                       [&] { return factory->createData(dataKey.in(), session); });
 }
 
 } // namespace

@@ -27,17 +27,8 @@ out=$("$hvcutil" --sandbox key resolve 'hvc:Sandbox/Demo/none' 2>/dev/null)
 status=$?
 check "a key that fails" test "$out" = "-" -a "$status" -eq 1
 
-home=$(mktemp -d /tmp/hvc-trader-XXXXXX)
-"$sandboxExe" --home "$home/root" --service-type Test::Thing >"$home/ready" 2>/dev/null &
-sandbox=$!
-trap 'kill $sandbox 2>/dev/null; wait $sandbox 2>/dev/null; rm -rf "$home"' EXIT
-tries=0
-until grep -q "hvc-sandbox ready" "$home/ready" 2>/dev/null; do
-    tries=$((tries + 1))
-    [ $tries -lt 100 ] || { echo "hvc-sandbox did not start"; exit 1; }
-    sleep 0.1
-done
-export HVC_HOME="$home/root"
+. "$(dirname "$0")/../../scripts/sandbox-process.sh"
+start_sandbox "$sandboxExe" --service-type Test::Thing || exit 1
 ior=$(sed -n 's/^HVC_UAS_IOR=//p' "$HVC_HOME/bin/GetIORS.sh")
 
 out=$("$hvcutil" trader export Test::Thing "$ior" Color=red 2>/dev/null)

@@ -10,18 +10,8 @@ echo "== hvcutil --sandbox doctor: every platform service, how it resolved, and 
 
 echo
 echo "== the typical request: hvc-sandbox in a process of its own, each step a process"
-sandboxExe="$build/sandbox/hvc-sandbox"
-home=$(mktemp -d /tmp/hvc-demo-XXXXXX)
-"$sandboxExe" --home "$home/root" >"$home/ready" 2>/dev/null &
-sandbox=$!
-trap 'kill $sandbox 2>/dev/null; rm -rf "$home"' EXIT
-tries=0
-until grep -q "hvc-sandbox ready" "$home/ready" 2>/dev/null; do
-    tries=$((tries + 1))
-    [ $tries -lt 100 ] || { echo "hvc-sandbox did not start"; exit 1; }
-    sleep 0.1
-done
-export HVC_HOME="$home/root"
+. "$(dirname "$0")/../../scripts/sandbox-process.sh"
+start_sandbox "$build/sandbox/hvc-sandbox"
 
 echo "-- no session name: getSession() creates a temporary session, marked and named"
 echo "   (--keep: it outlives this command for the next steps)"
