@@ -4,12 +4,9 @@
 #include "hvc_util/FactoryFinder.h"
 #include "hvc_util/Session.h"
 #include "support/BenchMain.h"
-#include "support/ChildProcess.h"
-#include "support/ScopedEnv.h"
+#include "support/ChildSandbox.h"
 
 #include <benchmark/benchmark.h>
-
-#include <memory>
 
 namespace {
 
@@ -18,14 +15,9 @@ const CORBA::ULong keyCount = 1000;
 
 // A session of a child sandbox, made through the library.
 EpSession::Session_ptr session() {
-    static std::unique_ptr<hvc_test::ScopedEnv> env;
-    static std::unique_ptr<hvc_test::SandboxProcess> sandbox;
     static EpSession::Session_var made;
-    if (!sandbox) {
-        env = std::make_unique<hvc_test::ScopedEnv>("HVC_SANDBOX_EXE", HVC_SANDBOX_EXE_PATH);
-        env->set("USERNAME", "bench");
-        sandbox = std::make_unique<hvc_test::SandboxProcess>();
-        env->set("HVC_HOME", sandbox->home());
+    if (CORBA::is_nil(made)) {
+        hvc_bench::startChildSandbox({}, "bench");
         made = hvc_util::Session::createSession("bench", EpProject::ProjectSet::_nil());
     }
     return made.in();

@@ -4,12 +4,9 @@
 // IIOP as on a platform.
 #include "hvc_util/Trader.h"
 #include "support/BenchMain.h"
-#include "support/ChildProcess.h"
-#include "support/ScopedEnv.h"
+#include "support/ChildSandbox.h"
 
 #include <benchmark/benchmark.h>
-
-#include <memory>
 
 namespace {
 
@@ -24,14 +21,9 @@ CosTrading::Lookup::SpecifiedProps all() {
 // 150 offers of the sandbox's own lookup in a child sandbox, exported
 // through the library; the library's lookup reference, resolved once.
 CosTrading::Lookup_ptr trader() {
-    static std::unique_ptr<hvc_test::ScopedEnv> env;
-    static std::unique_ptr<hvc_test::SandboxProcess> sandbox;
     static CosTrading::Lookup_var lookup;
-    if (!sandbox) {
-        env = std::make_unique<hvc_test::ScopedEnv>("HVC_SANDBOX_EXE", HVC_SANDBOX_EXE_PATH);
-        sandbox = std::make_unique<hvc_test::SandboxProcess>(
-            std::vector<std::string>{"--service-type", thing});
-        env->set("HVC_HOME", sandbox->home());
+    if (CORBA::is_nil(lookup)) {
+        hvc_bench::startChildSandbox({"--service-type", thing}, "bench");
         lookup = hvc_util::Trader::lookupTradingService();
         for (int i = 0; i < 150; ++i) {
             CosTrading::PropertySeq properties;

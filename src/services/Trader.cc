@@ -104,6 +104,15 @@ void leadWith(CosTrading::PropertySeq& properties, const CosTrading::PropertyNam
     }
 }
 
+// Moves the offer `from` into `to`, leaving `from` empty.
+void moveOffer(CosTrading::Offer& from, CosTrading::Offer& to) {
+    to.reference = from.reference._retn();
+    const CORBA::ULong maximum = from.properties.maximum();
+    const CORBA::ULong length = from.properties.length();
+    CosTrading::Property* buffer = from.properties.get_buffer(true);
+    to.properties.replace(maximum, length, buffer, true);
+}
+
 // The offers past the first batch are not wanted: the trader may let go of
 // them at once. A trader that cannot is no reason to lose the batch.
 void discard(CosTrading::OfferIterator_ptr rest) {
@@ -272,22 +281,22 @@ CosTrading::OfferSeq* Trader::findOffers(const char* type, const char* constrain
         return new CosTrading::OfferSeq;
     }
 
+    // The trader's sequence becomes the result: the offers kept move up over
+    // the gone ones, nothing is copied.
     const CosTrading::PropertyNameSeq* wanted =
         desired._d() == CosTrading::Lookup::some ? &desired.prop_names() : nullptr;
-    CosTrading::OfferSeq_var found = new CosTrading::OfferSeq;
-    found->length(offers->length());
     CORBA::ULong kept = 0;
     for (CORBA::ULong i = 0; i < offers->length(); ++i) {
-        const CosTrading::Offer& offer = offers[i];
-        if (gone(offer.reference.in()))
+        if (gone(offers[i].reference.in()))
             continue;
-        CosTrading::Offer& slot = found[kept++];
-        slot = offer;
+        if (i != kept)
+            moveOffer(offers[i], offers[kept]);
         if (wanted != nullptr)
-            leadWith(slot.properties, *wanted);
+            leadWith(offers[kept].properties, *wanted);
+        ++kept;
     }
-    found->length(kept);
-    return found._retn();
+    offers->length(kept);
+    return offers._retn();
 }
 
 DosTypes::ObjectSeq* Trader::findObjects(const char* type, const char* constraint) {
