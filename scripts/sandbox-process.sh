@@ -1,7 +1,8 @@
 # Sourced by shell scripts: start_sandbox HVC_SANDBOX [ARGS...] starts the
 # hvc-sandbox program with its installation root in a new temporary folder
 # (and the further arguments), waits until it is ready, exports HVC_HOME, and
-# stops it and removes the folder when the shell exits.
+# stops it and removes the folder when the shell exits. The folder is
+# $sandboxDir; callers may keep scratch files there.
 start_sandbox() {
     sandboxExe="$1"
     shift

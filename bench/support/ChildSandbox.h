@@ -14,18 +14,26 @@ namespace hvc_bench {
 
 class ChildSandbox {
 public:
-    // Starts the sandbox with `args`, as the platform user `user`.
+    // Starts the sandbox with `args`, as the platform user `user` (empty: the
+    // login name).
     ChildSandbox(const std::vector<std::string>& args, const std::string& user)
-        : env("HVC_SANDBOX_EXE", HVC_SANDBOX_EXE_PATH), sandbox((env.set("USERNAME", user), args)) {
+        : env("HVC_SANDBOX_EXE", HVC_SANDBOX_EXE), sandbox(asUser(user, args)) {
         env.set("HVC_HOME", sandbox.home());
     }
 
 private:
+    const std::vector<std::string>& asUser(const std::string& user,
+                                           const std::vector<std::string>& args) {
+        if (!user.empty())
+            env.set("USERNAME", user);
+        return args;
+    }
+
     hvc_test::ScopedEnv env;
     hvc_test::SandboxProcess sandbox;
 };
 
-// The one child sandbox of the program, started with `args` on the first call.
+// The one child sandbox of the program, started on the first call.
 inline void startChildSandbox(const std::vector<std::string>& args, const std::string& user) {
     static ChildSandbox child(args, user);
 }

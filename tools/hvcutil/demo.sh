@@ -45,3 +45,21 @@ echo "-- at the end removeIfTemporary removes the session for every client"
 "$hvcutil" session remove "$name"
 echo "-- asked for it afterwards, the sandbox no longer knows it"
 "$hvcutil" session uuid "$name" 2>&1 || true
+
+echo
+echo "== events: one process listens on the platform's channel while others send one event of each kind"
+"$hvcutil" events listen --count 4 >"$sandboxDir/events" 2>"$sandboxDir/listening" &
+listener=$!
+tries=0
+until grep -q "^listening on channel" "$sandboxDir/listening" 2>/dev/null; do
+    tries=$((tries + 1))
+    [ $tries -lt 100 ] || { echo "the listener did not connect"; exit 1; }
+    sleep 0.1
+done
+for event in "cursor 1 2 3 x y z" "poi 10 20 30 left" "datachange W-7-renamed" "selection"; do
+    # shellcheck disable=SC2086
+    "$hvcutil" events send $event 2>/dev/null
+done
+wait $listener
+echo "-- what the listener printed:"
+cat "$sandboxDir/events"
