@@ -1,5 +1,7 @@
 #include "ValueSets.h"
 
+#include "sandbox/common/JsonMembers.h"
+
 #include <nlohmann/json.hpp>
 
 #include <set>
@@ -14,15 +16,8 @@ extern const std::size_t refvaluesJsonSize;
 
 namespace {
 
-std::string text(const nlohmann::json& object, const char* member, const std::string& where) {
-    auto found = object.find(member);
-    if (found == object.end() || !found->is_string())
-        throw std::runtime_error(where + ": \"" + member + "\" must be a string");
-    return found->get<std::string>();
-}
-
 std::string name(const nlohmann::json& object, const char* member, const std::string& where) {
-    std::string value = text(object, member, where);
+    std::string value = JsonMembers::text(object, member, where);
     if (value.empty())
         throw std::runtime_error(where + ": \"" + member + "\" must not be empty");
     return value;
@@ -52,14 +47,12 @@ std::vector<ValueSets::Set> ValueSets::parse(const std::string& source) {
         const std::string called = "reference value set " + set.source + "/" + set.name;
         if (!named.insert({set.source, set.name}).second)
             throw std::runtime_error(called + " is named twice");
-        if (!s.contains("values") || !s["values"].is_array())
-            throw std::runtime_error(called + ": \"values\" must be an array");
         std::set<std::string> seen;
-        for (const nlohmann::json& v : s["values"]) {
+        for (const nlohmann::json& v : JsonMembers::array(s, "values", called)) {
             const std::string at = called + ", value " + std::to_string(set.values.size() + 1);
             if (!v.is_object())
                 throw std::runtime_error(at + " must be an object");
-            Value value{text(v, "value", at), text(v, "description", at)};
+            Value value{JsonMembers::text(v, "value", at), JsonMembers::text(v, "description", at)};
             if (!seen.insert(value.value).second)
                 throw std::runtime_error(at + ": \"" + value.value + "\" is listed twice");
             set.values.push_back(std::move(value));

@@ -63,3 +63,14 @@ done
 wait $listener
 echo "-- what the listener printed:"
 cat "$sandboxDir/events"
+
+echo
+echo "== interpretation: the fault vocabulary of the reference value service, and a fault segment picked on the sample survey"
+echo "-- fault classifications, loaded once per process whole through the service's iterator:"
+"$hvcutil" refvalues list fault | tr '\n' ',' | sed 's/,$/\n/; s/,/, /g'
+echo "-- checks are exact: Listric is $("$hvcutil" refvalues check fault Listric || true), listric is $("$hvcutil" refvalues check fault listric || true)"
+segment="hvc:Sandbox/F3 Demo/fault-F1-IL425"
+echo "-- the origin of $segment"
+"$hvcutil" origin show "$segment"
+echo "-- picked on the F3 survey? $("$hvcutil" origin has-survey "$segment" "hvc:Sandbox/F3 Demo/survey-F3" || true);" \
+    "on the 2D line? $("$hvcutil" origin has-survey "$segment" "hvc:Sandbox/F3 Demo/line-L2D-01" || true)"
