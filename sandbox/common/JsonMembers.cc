@@ -12,6 +12,18 @@ namespace {
 
 } // namespace
 
+const nlohmann::json& JsonMembers::list(const std::string& text, const char* file,
+                                        const char* member, nlohmann::json& root) {
+    try {
+        root = nlohmann::json::parse(text);
+    } catch (const nlohmann::json::parse_error& e) {
+        throw std::runtime_error(std::string(file) + ": " + e.what());
+    }
+    if (!root.is_object())
+        refuse(file, member, "an array");
+    return array(root, member, file);
+}
+
 std::string JsonMembers::text(const nlohmann::json& object, const char* member,
                               const std::string& where) {
     auto found = object.find(member);

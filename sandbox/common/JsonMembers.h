@@ -10,6 +10,12 @@ namespace hvc_sandbox {
 
 class JsonMembers {
 public:
+    // The list `member` of the data file whose text is `text`: the file
+    // must be a JSON object holding that array. Raises std::runtime_error
+    // beginning with `file` and a colon otherwise. The list lives in `root`.
+    static const nlohmann::json& list(const std::string& text, const char* file, const char* member,
+                                      nlohmann::json& root);
+
     // Each returns the member of `object`, or raises std::runtime_error
     // naming `where` and the member when it is missing or of another type.
     static std::string text(const nlohmann::json& object, const char* member,

@@ -27,17 +27,11 @@ std::string plainName(const nlohmann::json& object, const char* member, const st
 
 std::vector<StoreCatalogue::Store> StoreCatalogue::parse(const std::string& source) {
     nlohmann::json root;
-    try {
-        root = nlohmann::json::parse(source);
-    } catch (const nlohmann::json::parse_error& e) {
-        throw std::runtime_error(std::string("data stores: ") + e.what());
-    }
-    if (!root.is_object() || !root.contains("stores") || !root["stores"].is_array())
-        throw std::runtime_error("data stores: \"stores\" must be an array");
+    const nlohmann::json& storesList = JsonMembers::list(source, "data stores", "stores", root);
 
     std::vector<Store> stores;
     std::set<std::string> storeNames;
-    for (const nlohmann::json& s : root["stores"]) {
+    for (const nlohmann::json& s : storesList) {
         const std::string where = "data store " + std::to_string(stores.size() + 1);
         if (!s.is_object())
             throw std::runtime_error(where + " must be an object");

@@ -27,17 +27,11 @@ std::string name(const nlohmann::json& object, const char* member, const std::st
 
 std::vector<ValueSets::Set> ValueSets::parse(const std::string& source) {
     nlohmann::json root;
-    try {
-        root = nlohmann::json::parse(source);
-    } catch (const nlohmann::json::parse_error& e) {
-        throw std::runtime_error(std::string("reference values: ") + e.what());
-    }
-    if (!root.is_object() || !root.contains("sets") || !root["sets"].is_array())
-        throw std::runtime_error("reference values: \"sets\" must be an array");
+    const nlohmann::json& setsList = JsonMembers::list(source, "reference values", "sets", root);
 
     std::vector<Set> sets;
     std::set<std::pair<std::string, std::string>> named;
-    for (const nlohmann::json& s : root["sets"]) {
+    for (const nlohmann::json& s : setsList) {
         const std::string where = "reference value set " + std::to_string(sets.size() + 1);
         if (!s.is_object())
             throw std::runtime_error(where + " must be an object");

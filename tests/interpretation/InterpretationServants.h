@@ -3,8 +3,8 @@
 // representation hands out the origin it is given or raises what it is told.
 #pragma once
 
-#include "bindings/Orb.h"
 #include "sandbox/common/Activation.h"
+#include "support/RootPoa.h"
 
 #include <EpiInterpretation.hh>
 #include <EpiSeismic.hh>
@@ -16,15 +16,6 @@
 
 namespace hvc_test {
 
-inline PortableServer::POA_ptr rootPoa() {
-    CORBA::ORB_var orb = hvc_util::Orb::init();
-    CORBA::Object_var obj = orb->resolve_initial_references("RootPOA");
-    PortableServer::POA_var poa = PortableServer::POA::_narrow(obj);
-    PortableServer::POAManager_var manager = poa->the_POAManager();
-    manager->activate();
-    return poa._retn();
-}
-
 // The Entity and Data operations of a test object: identical means the same
 // object of the root POA; every identity question is counted.
 template <class Skeleton> class TestData : public virtual Skeleton {
@@ -34,7 +25,7 @@ public:
         ++identityQuestions;
         if (CORBA::is_nil(other))
             return false;
-        PortableServer::POA_var poa = rootPoa();
+        PortableServer::POA_var poa = activeRootPoa();
         try {
             PortableServer::ObjectId_var theirs = poa->reference_to_id(other);
             PortableServer::ObjectId_var mine = poa->servant_to_id(this);
@@ -100,7 +91,7 @@ public:
 // One object in the root POA, alive as long as the holder.
 template <class Servant, class Ref> struct Object {
     Object() {
-        poa = rootPoa();
+        poa = activeRootPoa();
         servant = new Servant();
         CORBA::Object_var obj = hvc_sandbox::Activation::activate(poa, servant.in(), &oid);
         ref = Ref::_narrow(obj);

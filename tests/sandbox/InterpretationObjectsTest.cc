@@ -3,7 +3,7 @@
 #include "sandbox/datastores/DataStore.h"
 #include "sandbox/datastores/StoreCatalogue.h"
 
-#include "bindings/Orb.h"
+#include "support/RootPoa.h"
 
 #include <gtest/gtest.h>
 
@@ -14,12 +14,6 @@ using hvc_sandbox::DataStore;
 using hvc_sandbox::StoreCatalogue;
 
 namespace {
-
-PortableServer::POA_ptr rootPoa() {
-    CORBA::ORB_var orb = hvc_util::Orb::init();
-    CORBA::Object_var obj = orb->resolve_initial_references("RootPOA");
-    return PortableServer::POA::_narrow(obj);
-}
 
 const std::string survey =
     R"({"project": "P", "localKey": "s", "dataType": "IDL:EpiSeismic/SeismicGeometry3d:1.0",
@@ -43,7 +37,7 @@ std::string start(const std::string& objects) {
     const auto stores = StoreCatalogue::parse(
         R"({"stores": [{"name": "S", "factoryType": "T", "objects": [)" + objects + "]}]}");
     try {
-        PortableServer::POA_var poa = rootPoa();
+        PortableServer::POA_var poa = hvc_test::activeRootPoa();
         DataStore store(stores[0], poa.in());
     } catch (const std::runtime_error& e) {
         return e.what();
@@ -94,7 +88,7 @@ TEST(InterpretationObjects, EntriesAreCheckedWhenTheStoreStarts) {
 }
 
 TEST(InterpretationObjects, TheBuiltInSamplesStartAndAreListedInFileOrder) {
-    PortableServer::POA_var poa = rootPoa();
+    PortableServer::POA_var poa = hvc_test::activeRootPoa();
     DataStore store(StoreCatalogue::builtIn()[0], poa.in());
     const auto listing = store.listing();
     ASSERT_GE(listing.size(), 16u);
