@@ -1,22 +1,34 @@
 #include "FactoryFinderServant.h"
 
+#include <cstring>
+
 namespace hvc_sandbox {
 
 void FactoryFinderServant::add(const std::string& repositoryId, CORBA::Object_ptr factory) {
     std::lock_guard<std::mutex> hold(lock);
-    factories[repositoryId] = CORBA::Object::_duplicate(factory);
+    for (auto& f : factories)
+        if (f.first == repositoryId) {
+            f.second = CORBA::Object::_duplicate(factory);
+            return;
+        }
+    factories.emplace_back(repositoryId, CORBA::Object::_duplicate(factory));
 }
 
 CosLifeCycle::Factories* FactoryFinderServant::find_factories(const CosLifeCycle::Key& key) {
     std::lock_guard<std::mutex> hold(lock);
     if (key.length() == 0)
         throw CosLifeCycle::NoFactory(key);
-    auto found = factories.find(key[0].id.in());
-    if (found == factories.end())
-        throw CosLifeCycle::NoFactory(key);
+    const bool all = std::strcmp(key[0].id.in(), "*") == 0;
     CosLifeCycle::Factories_var out = new CosLifeCycle::Factories;
-    out->length(1);
-    out[0] = CORBA::Object::_duplicate(found->second.in());
+    for (const auto& f : factories) {
+        if (!all && f.first != key[0].id.in())
+            continue;
+        const CORBA::ULong at = out->length();
+        out->length(at + 1);
+        out[at] = CORBA::Object::_duplicate(f.second.in());
+    }
+    if (out->length() == 0)
+        throw CosLifeCycle::NoFactory(key);
     return out._retn();
 }
 
