@@ -4,7 +4,6 @@
 
 #include "sandbox/Platform.h"
 #include "sandbox/common/Activation.h"
-#include "sandbox/common/DataFiles.h"
 #include "sandbox/common/FactoryFinderServant.h"
 #include "sandbox/common/ServerServant.h"
 #include "sandbox/units/UnitsService.h"
@@ -14,6 +13,10 @@
 #include <stdexcept>
 
 namespace hvc_sandbox {
+
+// The bytes of systems.json, built in by the build.
+extern const unsigned char systemsJson[];
+extern const std::size_t systemsJsonSize;
 
 namespace {
 
@@ -84,7 +87,12 @@ void CoordinateService::start(Platform& platform, PortableServer::POA_ptr poa) {
 }
 
 void CoordinateService::loadGrids() {
-    const nlohmann::json data = DataFiles::json("coordinates/systems.json");
+    nlohmann::json data;
+    try {
+        data = nlohmann::json::parse(systemsJson, systemsJson + systemsJsonSize);
+    } catch (const nlohmann::json::exception& e) {
+        throw std::runtime_error(std::string("coordinates/systems.json: ") + e.what());
+    }
     for (const auto& entry : data.at("systems")) {
         const std::string name = entry.value("name", std::string());
         try {

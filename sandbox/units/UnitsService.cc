@@ -4,11 +4,16 @@
 
 #include "sandbox/Platform.h"
 #include "sandbox/common/Activation.h"
-#include "sandbox/common/DataFiles.h"
 #include "sandbox/common/FactoryFinderServant.h"
 #include "sandbox/common/ServerServant.h"
 
+#include <stdexcept>
+
 namespace hvc_sandbox {
+
+// The bytes of units.json, built in by the build.
+extern const unsigned char unitsJson[];
+extern const std::size_t unitsJsonSize;
 
 namespace {
 
@@ -25,7 +30,13 @@ EpUnitOfMeasureService::Unit_ptr activateAs(PortableServer::POA_ptr poa, UnitsSe
 } // namespace
 
 void UnitsService::start(Platform& platform, PortableServer::POA_ptr poa) {
-    units = std::make_unique<UnitCatalogue>(DataFiles::json("units/units.json"));
+    nlohmann::json data;
+    try {
+        data = nlohmann::json::parse(unitsJson, unitsJson + unitsJsonSize);
+    } catch (const nlohmann::json::exception& e) {
+        throw std::runtime_error(std::string("units/units.json: ") + e.what());
+    }
+    units = std::make_unique<UnitCatalogue>(data);
     unitPoa = PortableServer::POA::_duplicate(poa);
     for (const std::string& acronym : units->acronyms())
         CORBA::release(activate(*units->find(acronym)));
