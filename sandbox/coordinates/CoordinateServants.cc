@@ -147,6 +147,8 @@ DosTypes::StringSeq* CoordinateFactoryServant::getEllipsoidNames() {
 
 EpCoordinateService::Ellipsoid* CoordinateFactoryServant::getEllipsoid(const char* name) {
     const std::string wanted = name != nullptr ? name : "";
+    if (service.countEllipsoidLookup())
+        throw EpCoordinateService::Factory::NoSuchNameException("failing as the test asked");
     for (const Proj::Ellipsoid& e : Proj::ellipsoids())
         if (e.name == wanted)
             return ellipsoidOf(e);

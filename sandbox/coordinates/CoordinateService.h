@@ -69,6 +69,16 @@ public:
     int equalityCalls() const { return comparisons.load(); }
     void countTransform() { ++transforms; }
     void countEquality() { ++comparisons; }
+    // How often the factory was asked for an ellipsoid; `failAt` makes that
+    // look-up (0 the first) raise NoSuchNameException, once.
+    int ellipsoidLookups() const { return ellipsoidCalls.load(); }
+    void failEllipsoidLookup(int failAt) { failingLookup = failAt; }
+    // Counts a look-up; true when it is to fail.
+    bool countEllipsoidLookup() {
+        const int n = ellipsoidCalls++;
+        int expected = n;
+        return failingLookup.compare_exchange_strong(expected, -1);
+    }
 
 private:
     std::shared_ptr<SystemDefinition> projSystem(const std::string& name,
@@ -87,6 +97,8 @@ private:
     std::vector<std::string> epsgNames;
     std::atomic<int> transforms{0};
     std::atomic<int> comparisons{0};
+    std::atomic<int> ellipsoidCalls{0};
+    std::atomic<int> failingLookup{-1};
 };
 
 } // namespace hvc_sandbox
