@@ -2,6 +2,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <string>
 #include <vector>
@@ -21,6 +22,12 @@ void checkType(DataType t) {
         throw EpTypes::InvalidDataTypeException(("unknown data type " + std::to_string(t)).c_str());
 }
 
+std::string text(double x) {
+    char area[32];
+    std::snprintf(area, sizeof area, "%.15g", x);
+    return area;
+}
+
 const char* typeName(DataType t) {
     static const char* const names[] = {"octet", "short", "long", "float", "double", "char"};
     return names[t];
@@ -33,7 +40,7 @@ double fit(double x, DataType to, const std::string& where) {
     if (isReal(to)) {
         if (to == EpTypes::DATA_TYPE_FLOAT && std::isfinite(x) && std::fabs(x) > FLT_MAX)
             throw EpTypes::InvalidDataTypeException(
-                (where + std::to_string(x) + " is out of the float range").c_str());
+                (where + text(x) + " is out of the float range").c_str());
         return x;
     }
     static const double low[] = {
@@ -46,7 +53,7 @@ double fit(double x, DataType to, const std::string& where) {
     const double r = std::round(x);
     if (r < low[to] || r > high[to])
         throw EpTypes::InvalidDataTypeException(
-            (where + std::to_string(x) + " is out of the " + typeName(to) + " range").c_str());
+            (where + text(x) + " is out of the " + typeName(to) + " range").c_str());
     return r;
 }
 

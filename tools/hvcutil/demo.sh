@@ -46,3 +46,12 @@ echo "-- at the end removeIfTemporary removes the session for every client"
 "$hvcutil" session remove "$name"
 echo "-- asked for it afterwards, the sandbox no longer knows it"
 "$hvcutil" session uuid "$name" 2>&1 || true
+
+echo
+echo "== measurement: the units and coordinate services of the sandbox"
+echo "-- a depth of 8250 ft in metres"
+"$hvcutil" --sandbox units convert 8250 ft m
+echo "-- a well at 5 E 52 N (EPSG:4326) in UTM zone 31N (EPSG:32631)"
+"$hvcutil" --sandbox coord transform EPSG:4326 EPSG:32631 5 52
+echo "-- its azimuth of 45 degrees from true north, counterclockwise, against grid north there"
+"$hvcutil" --sandbox angle 45 EPSG:4326 EPSG:32631 5 52
