@@ -48,6 +48,24 @@ echo "-- asked for it afterwards, the sandbox no longer knows it"
 "$hvcutil" session uuid "$name" 2>&1 || true
 
 echo
+echo "== events: one process listens on the platform's channel while others send one event of each kind"
+"$hvcutil" events listen --count 4 >"$home/events" 2>"$home/listening" &
+listener=$!
+tries=0
+until grep -q "^listening on channel" "$home/listening" 2>/dev/null; do
+    tries=$((tries + 1))
+    [ $tries -lt 100 ] || { echo "the listener did not connect"; exit 1; }
+    sleep 0.1
+done
+for event in "cursor 1 2 3 x y z" "poi 10 20 30 left" "datachange W-7-renamed" "selection"; do
+    # shellcheck disable=SC2086
+    "$hvcutil" events send $event 2>/dev/null
+done
+wait $listener
+echo "-- what the listener printed:"
+cat "$home/events"
+
+echo
 echo "== measurement: the units and coordinate services of the sandbox"
 echo "-- a depth of 8250 ft in metres"
 "$hvcutil" --sandbox units convert 8250 ft m
