@@ -321,3 +321,54 @@ TEST(Coordinate, AnEllipsoidCatalogueThatFailsPartWayIsFetchedAgain) {
     EXPECT_STREQ(c.getSimilarEllipsoid(6378137, 6356752.314245).name.in(), "WGS84");
     EXPECT_GT(platform.coordinates().ellipsoidLookups(), first + 40);
 }
+
+namespace {
+
+// A system whose service answers with `extra` points more than it was given.
+class MiscountingSystem : public POA_EpCoordinateService::System {
+public:
+    explicit MiscountingSystem(CORBA::ULong more) : extra(more) {}
+    EpEntity::Identifier_slice* identifier() override { return EpEntity::Identifier_alloc(); }
+    CORBA::Boolean isIdentical(EpEntity::Entity_ptr) override { return false; }
+    CORBA::Boolean isEqual(EpEntity::Entity_ptr) override { return false; }
+    char* name() override { return CORBA::string_dup("miscounting"); }
+    Cs::ParameterSeq* getParameters() override { return new Cs::ParameterSeq; }
+    char* getAxisName(CORBA::Short) override { return CORBA::string_dup("x"); }
+    EpUnitOfMeasureService::Unit_ptr getAxisUnit(CORBA::Short) override {
+        return EpUnitOfMeasureService::Unit::_nil();
+    }
+    EpTypes::PointSeq* transformPoints(Cs::System_ptr, const EpTypes::PointSeq& points,
+                                       DosTypes::ULongSeq_out failed) override {
+        failed = new DosTypes::ULongSeq;
+        auto* out = new EpTypes::PointSeq(points);
+        out->length(points.length() + extra);
+        return out;
+    }
+
+private:
+    CORBA::ULong extra;
+};
+
+} // namespace
+
+TEST(Coordinate, AnswersOfAnotherLengthAreNoTransformation) {
+    hvc_test::MeasurePlatform platform;
+    CORBA::ORB_var orb = hvc_sandbox::Platform::initOrb();
+    CORBA::Object_var rootObj = orb->resolve_initial_references("RootPOA");
+    PortableServer::POA_var root = PortableServer::POA::_narrow(rootObj.in());
+    PortableServer::Servant_var<MiscountingSystem> servant(new MiscountingSystem(1));
+    PortableServer::ObjectId_var id = root->activate_object(servant.in());
+    CORBA::Object_var obj = root->id_to_reference(id.in());
+    Cs::System_var miscounting = Cs::System::_narrow(obj.in());
+    Cs::System_var utm = platform.system("EPSG:32631");
+
+    EXPECT_EQ(hvc_test::reasonOf([&] {
+                  Coordinate::applyTransformation(
+                      Coordinate::makeCoordinate(1, 2, 3, miscounting.in()), utm);
+              }),
+              "Error applying transformation.");
+    EXPECT_EQ(hvc_test::reasonOf(
+                  [&] { Coordinate::applyTransformation(pointsIn(miscounting.in(), 3), utm); }),
+              "Error applying transformation.");
+    root->deactivate_object(id.in());
+}
