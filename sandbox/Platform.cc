@@ -1,6 +1,9 @@
 #include "Platform.h"
 
+#include "common/Activation.h"
+#include "converters/ConvertersRoom.h"
 #include "coordinates/CoordinateService.h"
+#include "datastores/DataStoresRoom.h"
 #include "notification/NotificationService.h"
 #include "refvalues/ReferenceValueService.h"
 #include "trader/TraderService.h"
@@ -36,6 +39,8 @@ std::vector<std::unique_ptr<Room>> platformRooms() {
     rooms.push_back(std::make_unique<UnitsService>());
     rooms.push_back(std::make_unique<CoordinateService>());
     rooms.push_back(std::make_unique<TraderService>());
+    rooms.push_back(std::make_unique<ConvertersRoom>());
+    rooms.push_back(std::make_unique<DataStoresRoom>());
     rooms.push_back(std::make_unique<NotificationService>());
     rooms.push_back(std::make_unique<ReferenceValueService>());
     return rooms;
@@ -103,7 +108,8 @@ CORBA::ORB_ptr Platform::initOrb() {
     return orb._retn();
 }
 
-Platform::Platform(const Options& options) : orbRef(initOrb()), specs(options.users) {
+Platform::Platform(const Options& options)
+    : orbRef(initOrb()), specs(options.users), types(options.serviceTypes) {
     CORBA::Object_var rootObj = orbRef->resolve_initial_references("RootPOA");
     PortableServer::POA_var root = PortableServer::POA::_narrow(rootObj);
     PortableServer::POAManager_var manager = root->the_POAManager();
@@ -123,6 +129,10 @@ Platform::Platform(const Options& options) : orbRef(initOrb()), specs(options.us
         const std::string name = login != nullptr ? login : "sandbox";
         specs.push_back({name, name});
     }
+
+    factoryFinder = new FactoryFinderServant;
+    CORBA::Object_var finder = Activation::activate(platformPoa, factoryFinder.in());
+    factoryFinderObj = CosLifeCycle::FactoryFinder::_narrow(finder.in());
 
     rooms = platformRooms();
     for (const auto& r : rooms) {
@@ -213,6 +223,17 @@ void Platform::writeHome(const std::string& dir) const {
                   referenceLines() + "END_OF_REFERENCES\n",
               0755);
     writeFile(dir + "/etc/password.pub", publicKeyBase64 + "\n", 0644);
+}
+
+void Platform::exportOffers() {
+    const auto trader = ServiceCatalogue::Service::TraderLookup;
+    hvc_util::Environment::set(ServiceCatalogue::entry(trader).variable, ior(trader).c_str());
+    for (const auto& r : rooms)
+        r->exportOffers(*this);
+}
+
+CosLifeCycle::FactoryFinder_ptr Platform::factoryFinderRef() const {
+    return CosLifeCycle::FactoryFinder::_duplicate(factoryFinderObj.in());
 }
 
 std::string Platform::readyLine(const std::string& home) const {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Room.h"
+#include "common/FactoryFinderServant.h"
 
 #include <hvc_util/ServiceCatalogue.h>
 
@@ -33,6 +34,9 @@ public:
         // Platform users; empty means the user who runs the process, known
         // under the login name on this host.
         std::vector<UserSpec> users;
+        // Service types the trader knows beside the repository ids of the
+        // platform's interfaces.
+        std::vector<std::string> serviceTypes;
     };
 
     // Raised when the process ORB would not listen on loopback only.
@@ -73,6 +77,13 @@ public:
     // std::runtime_error on failure.
     void writeHome(const std::string& dir) const;
 
+    // Points this process's library at the platform's trader (its reference
+    // variable) and lets every room export its offers through the library:
+    // the data-type converter factories, once per platform user. Call it
+    // once, after bindNames when names are registered. Raises what the
+    // library raises.
+    void exportOffers();
+
     // The one line a started sandbox prints.
     std::string readyLine(const std::string& home) const;
 
@@ -105,6 +116,12 @@ public:
 
     CORBA::ORB_ptr orb() const { return orbRef.in(); }
     const std::vector<UserSpec>& userSpecs() const { return specs; }
+    const std::vector<std::string>& serviceTypes() const { return types; }
+    // The platform's factory finder: data servers register their factories
+    // with it, and every session finds them through it.
+    FactoryFinderServant& factories() { return *factoryFinder; }
+    // A new reference to it, owned by the caller.
+    CosLifeCycle::FactoryFinder_ptr factoryFinderRef() const;
     const std::string& publicKey() const { return publicKeyBase64; }
     const std::string& secretKey() const { return secretKeyBase64; }
 
@@ -124,6 +141,9 @@ private:
     CORBA::ORB_var orbRef;
     PortableServer::POA_var platformPoa;
     std::vector<UserSpec> specs;
+    std::vector<std::string> types;
+    PortableServer::Servant_var<FactoryFinderServant> factoryFinder;
+    CosLifeCycle::FactoryFinder_var factoryFinderObj;
     std::string publicKeyBase64;
     std::string secretKeyBase64;
     std::vector<std::unique_ptr<Room>> rooms;

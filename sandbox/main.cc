@@ -18,9 +18,11 @@ namespace {
 constexpr auto stopGrace = std::chrono::milliseconds(800);
 
 int usage() {
-    std::cerr << "usage: hvc-sandbox [--home DIR] [--user ACCOUNT[:PRINCIPAL]]...\n"
-                 "  --home DIR  write DIR/bin/GetIORS.sh and DIR/etc/password.pub\n"
-                 "  --user      a platform user (default: the login name)\n"
+    std::cerr << "usage: hvc-sandbox [--home DIR] [--user ACCOUNT[:PRINCIPAL]]... "
+                 "[--service-type NAME]...\n"
+                 "  --home DIR           write DIR/bin/GetIORS.sh and DIR/etc/password.pub\n"
+                 "  --user               a platform user (default: the login name)\n"
+                 "  --service-type NAME  a further service type the trader knows\n"
                  "Stops on SIGTERM or SIGINT with exit status 0.\n";
     return 2;
 }
@@ -33,6 +35,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--home") == 0 && i + 1 < argc) {
             home = argv[++i];
+        } else if (std::strcmp(argv[i], "--service-type") == 0 && i + 1 < argc) {
+            options.serviceTypes.push_back(argv[++i]);
         } else if (std::strcmp(argv[i], "--user") == 0 && i + 1 < argc) {
             std::string user = argv[++i];
             auto colon = user.find(':');
@@ -58,6 +62,7 @@ int main(int argc, char** argv) {
         std::string why;
         if (!platform.bindNames(why))
             std::cerr << "hvc-sandbox: names not registered: " << why << std::endl;
+        platform.exportOffers();
         if (!home.empty())
             platform.writeHome(home);
         std::cout << platform.readyLine(home) << std::endl;

@@ -93,6 +93,33 @@ public:
     // Angular (a new reference); nil for any other value. Raises nothing.
     static EpUnitOfMeasureService::Unit_ptr extract(const CORBA::Any& value);
 
+    // Converts the quantity into `target` in place, through the data-type
+    // converter the trader offers the process user: its value goes to a
+    // double, is converted, and goes back to its own data type (a float stays
+    // a float); its unit becomes a duplicate of `target`. A unit equivalent
+    // to the target leaves the quantity as it is. Nothing changes unless all
+    // of it succeeds. Both units nil: writes "No Conversion required" to
+    // stderr and returns. One nil: writes "hvc_util::UnitOfMeasure.
+    // applyConversion: One of the units is NULL" and raises
+    // EpUnitOfMeasureService::ConversionException "hvc_util::UnitOfMeasure.
+    // applyConversion: One of the unit in the input is NULL". Otherwise
+    // raises ConversionException with
+    //   "Failed to convert dataSequence to double." (also on stderr without
+    //     the full stop) when the converter refuses the value,
+    //   "UnitOfMeasure::applyConversion failed, unknown conversion error." for
+    //     any other CORBA exception (the units' own ConversionException, an
+    //     unresolvable converter, an answer in another data type than asked),
+    //   "Unknown exception in UnitOfMeasure::applyConversion" for anything else.
+    static void applyConversion(EpiTypes::DataQuantity& quantity,
+                                EpUnitOfMeasureService::Unit_ptr target);
+    // The same for values sharing a unit, with these differences: both units
+    // nil returns silently; one nil writes "UnitOfMeasurehvc_util::
+    // UnitOfMeasure::applyConversion: One of the unit is NULL" and raises
+    // "UnitOfMeasureUtiltiy.applyconversion: One of the unit is NULL"; a
+    // refused value is "Failed to convert dataValue to double.".
+    static void applyConversion(EpiTypes::DataQuantities& quantities,
+                                EpUnitOfMeasureService::Unit_ptr target);
+
 private:
     static void getDeclarationAndFinder();
     static EpUnitOfMeasureService::Unit_ptr getBuiltInUnit(const char* acronym);

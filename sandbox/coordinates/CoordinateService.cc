@@ -76,8 +76,8 @@ void CoordinateService::start(Platform& platform, PortableServer::POA_ptr poa) {
 
     // The coordinate server hands out its finder and factory by interface.
     PortableServer::Servant_var<FactoryFinderServant> factories(new FactoryFinderServant);
-    factories->add(EpCoordinateService::Finder::_PD_repoId, finder);
-    factories->add(EpCoordinateService::Factory::_PD_repoId, factory);
+    factories->addInterface(EpCoordinateService::Finder::_PD_repoId, finder);
+    factories->addInterface(EpCoordinateService::Factory::_PD_repoId, factory);
     CORBA::Object_var finderObj = Activation::activate(poa, factories.in());
     CosLifeCycle::FactoryFinder_var factoryFinder = CosLifeCycle::FactoryFinder::_narrow(finderObj);
     PortableServer::Servant_var<ServerServant> server(new ServerServant(factoryFinder));

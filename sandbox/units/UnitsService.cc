@@ -47,10 +47,12 @@ void UnitsService::start(Platform& platform, PortableServer::POA_ptr poa) {
     PortableServer::Servant_var<UnitFinderServant> finder(new UnitFinderServant(*this));
     CORBA::Object_var finderRef = Activation::activate(poa, finder.in());
 
-    // Asked for every factory ("*"), the server answers the declaration first.
+    // Keyed by repository id, or "*" for both: the declaration first.
     PortableServer::Servant_var<FactoryFinderServant> factories(new FactoryFinderServant);
-    factories->add(EpUnitOfMeasureService::Declaration::_PD_repoId, declarationRef);
-    factories->add(EpUnitOfMeasureService::Finder::_PD_repoId, finderRef);
+    const std::string kind = EpUnitOfMeasureService::FACTORY_KEY_KIND;
+    factories->add({{kind, "*"}, {kind, EpUnitOfMeasureService::Declaration::_PD_repoId}},
+                   declarationRef);
+    factories->add({{kind, "*"}, {kind, EpUnitOfMeasureService::Finder::_PD_repoId}}, finderRef);
     CORBA::Object_var factoriesRef = Activation::activate(poa, factories.in());
     CosLifeCycle::FactoryFinder_var factoryFinder =
         CosLifeCycle::FactoryFinder::_narrow(factoriesRef.in());

@@ -4,6 +4,8 @@
 
 #include "PropertySetServant.h"
 
+#include "sandbox/common/EntityIdentity.h"
+
 #include <EpSession.hh>
 
 #include <mutex>
@@ -16,7 +18,7 @@ class SessionManagerServant;
 // Activated by its session manager, whose POA then owns it. Holds one
 // reference of its own to its project set and to the platform's factory
 // finder; refers to the manager, which outlives it.
-class SessionServant : public virtual POA_EpSession::Session, public PropertySetServant {
+class SessionServant : public IdentifiedEntity<POA_EpSession::Session>, public PropertySetServant {
 public:
     SessionServant(SessionManagerServant& manager, std::string name,
                    CosLifeCycle::FactoryFinder_ptr factories);
@@ -29,12 +31,12 @@ public:
     // Raises EpSession::ProjectSetAlreadyExistException once the session has
     // a project set.
     void setProjectSet(EpProject::ProjectSet_ptr projectSet) override;
-    // The sandbox's data stores are still to come.
+    // The data object a current key names, made by its store's factories
+    // (found through the platform's factory finder). Raises
+    // EpTypes::KeyConversionException (code 4) for a key no store knows, and
+    // CORBA::BAD_PARAM for a key in the older form, which the session leaves
+    // to its client.
     CORBA::Object_ptr keyStringToObject(const char* keyString) override;
-
-    EpEntity::Identifier_slice* identifier() override;
-    CORBA::Boolean isIdentical(EpEntity::Entity_ptr other) override;
-    CORBA::Boolean isEqual(EpEntity::Entity_ptr other) override;
 
     // The platform's factories; CosLifeCycle::NoFactory when it has none.
     CosLifeCycle::Factories* find_factories(const CosLifeCycle::Key& key) override;
@@ -54,7 +56,6 @@ public:
 private:
     SessionManagerServant& manager;
     const std::string sessionName;
-    CORBA::Octet id[16];
     CosLifeCycle::FactoryFinder_var factories;
     std::mutex stateLock;
     std::string markerText;

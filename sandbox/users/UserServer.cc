@@ -37,11 +37,14 @@ void UserServer::start(Platform& platform, PortableServer::POA_ptr poa) {
     const PasswordTable passwords(platform.publicKey(), platform.secretKey());
     const ServiceCatalogue::Entry& profileEntry =
         ServiceCatalogue::entry(ServiceCatalogue::Service::UserProfile);
+    // Every user's sessions find the data servers' factories in the
+    // platform's factory finder.
+    CosLifeCycle::FactoryFinder_var factories = platform.factoryFinderRef();
     bool first = true;
     for (const Platform::UserSpec& spec : platform.userSpecs()) {
         directory.addUser(spec.account, spec.principal, host);
         PortableServer::Servant_var<UserProfileServant> servant(
-            new UserProfileServant(spec.account, poa, passwords));
+            new UserProfileServant(spec.account, poa, passwords, factories.in()));
         CORBA::Object_var ref = Activation::activate(poa, servant.in());
         platform.publishName(profileEntry.bindName + spec.account, ref);
         if (first)

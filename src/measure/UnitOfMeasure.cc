@@ -1,6 +1,7 @@
 #include "hvc_util/UnitOfMeasure.h"
 
 #include "bindings/Diagnostics.h"
+#include "hvc_util/DefaultDataTypeConverter.h"
 #include "measure/CachedReference.h"
 #include "services/ServiceResolver.h"
 
@@ -257,6 +258,104 @@ Uom::Unit_ptr UnitOfMeasure::extract(const CORBA::Any& value) {
     } catch (const CORBA::Exception&) {
     }
     return Uom::Unit::_nil();
+}
+
+namespace {
+
+const char* const oneUnitNull = "hvc_util::UnitOfMeasure.applyConversion: One of the units is NULL\n";
+
+// The plain data-type converter the trader offers the process user.
+EpTypesService::DefaultDataTypeConverter_ptr defaultConverter() {
+    EpTypesService::DefaultDataTypeConverterFactory_var factory =
+        DefaultDataTypeConverter::getDefaultFactory();
+    return factory->createConverter();
+}
+
+// Runs `body`, turning its failures into ConversionException; the
+// quantity is assigned only at its end, so a failure leaves it as it was.
+template <class Body> void converting(const char* invalidLine, const char* invalidText, Body&& body) {
+    try {
+        body();
+    } catch (const EpTypes::InvalidDataTypeException&) {
+        Diagnostics::print("%s", invalidLine);
+        throw Uom::ConversionException(invalidText);
+    } catch (const CORBA::Exception&) {
+        throw Uom::ConversionException(
+            "UnitOfMeasure::applyConversion failed, unknown conversion error.");
+    } catch (...) {
+        throw Uom::ConversionException("Unknown exception in UnitOfMeasure::applyConversion");
+    }
+}
+
+// An answer of the converter in another data type than asked for.
+[[noreturn]] void wrongType() {
+    throw CORBA::BAD_OPERATION(0, CORBA::COMPLETED_NO);
+}
+
+} // namespace
+
+void UnitOfMeasure::applyConversion(EpiTypes::DataQuantity& quantity, Uom::Unit_ptr target) {
+    const bool noUnit = CORBA::is_nil(quantity.unit.in());
+    if (noUnit && CORBA::is_nil(target)) {
+        Diagnostics::print("No Conversion required\n");
+        return;
+    }
+    if (noUnit || CORBA::is_nil(target)) {
+        Diagnostics::print("%s", oneUnitNull);
+        throw Uom::ConversionException(
+            "hvc_util::UnitOfMeasure.applyConversion: One of the unit in the input is NULL");
+    }
+    converting("Failed to convert dataSequence to double\n",
+               "Failed to convert dataSequence to double.", [&] {
+                   if (quantity.unit->isEquivalent(target))
+                       return;
+                   const Uom::Unit::Conversion c = quantity.unit->getConversion(target);
+                   EpTypesService::DefaultDataTypeConverter_var converter = defaultConverter();
+                   const EpTypes::DataType type = quantity.value._d();
+                   const EpTypes::DataValue asDouble =
+                       converter->convertValue(quantity.value, EpTypes::DATA_TYPE_DOUBLE);
+                   if (asDouble._d() != EpTypes::DATA_TYPE_DOUBLE)
+                       wrongType();
+                   EpTypes::DataValue converted;
+                   converted.doubleValue(convert(asDouble.doubleValue(), c));
+                   const EpTypes::DataValue back = converter->convertValue(converted, type);
+                   if (back._d() != type)
+                       wrongType();
+                   quantity.value = back;
+                   quantity.unit = Uom::Unit::_duplicate(target);
+               });
+}
+
+void UnitOfMeasure::applyConversion(EpiTypes::DataQuantities& quantities, Uom::Unit_ptr target) {
+    const bool noUnit = CORBA::is_nil(quantities.unit.in());
+    if (noUnit && CORBA::is_nil(target))
+        return;
+    if (noUnit || CORBA::is_nil(target)) {
+        Diagnostics::print(
+            "UnitOfMeasurehvc_util::UnitOfMeasure::applyConversion: One of the unit is NULL\n");
+        throw Uom::ConversionException(
+            "UnitOfMeasureUtiltiy.applyconversion: One of the unit is NULL");
+    }
+    converting("Failed to convert dataValue to double\n", "Failed to convert dataValue to double.",
+               [&] {
+                   if (quantities.unit->isEquivalent(target))
+                       return;
+                   const Uom::Unit::Conversion c = quantities.unit->getConversion(target);
+                   EpTypesService::DefaultDataTypeConverter_var converter = defaultConverter();
+                   const EpTypes::DataType type = quantities.values._d();
+                   EpTypes::DataSequence_var asDoubles =
+                       converter->convertSequence(quantities.values, EpTypes::DATA_TYPE_DOUBLE);
+                   // Reading another member of the union would read past it.
+                   if (asDoubles->_d() != EpTypes::DATA_TYPE_DOUBLE)
+                       wrongType();
+                   EpTypes::DataSequence converted;
+                   converted.doubleValues(convert(asDoubles->doubleValues(), c));
+                   EpTypes::DataSequence_var back = converter->convertSequence(converted, type);
+                   if (back->_d() != type)
+                       wrongType();
+                   quantities.values = back.in();
+                   quantities.unit = Uom::Unit::_duplicate(target);
+               });
 }
 
 } // namespace hvc_util
