@@ -22,12 +22,19 @@ public:
     // bring a server of their own.
     explicit MeasurePlatform(bool withUnits = true) {
         env.unset("HVC_HOME");
-        platform = std::make_unique<hvc_sandbox::Platform>();
+        env.set("USERNAME", "tester");
+        hvc_sandbox::Platform::Options options;
+        options.users = {{"tester", "tester"}};
+        platform = std::make_unique<hvc_sandbox::Platform>(options);
         for (Service s : {Service::CoordinateFinder, Service::CoordinateFactory})
             name(s, platform->ior(s));
         if (withUnits)
             name(Service::UnitsServer, platform->ior(Service::UnitsServer));
     }
+
+    // Exports the data-type converter factories of the user "tester" (the
+    // process user here) to the sandbox's trader, which the library then uses.
+    void offerConverters() { platform->exportOffers(); }
 
     void name(Service service, const std::string& ior) {
         env.set(hvc_util::ServiceCatalogue::entry(service).variable, ior);
