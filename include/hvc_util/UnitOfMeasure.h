@@ -15,9 +15,11 @@ namespace hvc_util {
 // (unitless, m, rad, ft, ftUS, s, ms, dega, Ma). Every reference returned is
 // a new one owned by the caller; a Unit_ptr argument is borrowed.
 //
-// Thread-safe: each cache is resolved once (concurrent first callers wait
-// for that one resolution) and afterwards read with one atomic load; a failed
-// resolution leaves it empty, so the next call tries again.
+// Thread-safe: the finder, the declaration and each built-in unit are
+// resolved once (concurrent first callers wait for that one resolution) and
+// afterwards read with one atomic load; a failed resolution leaves the cache
+// empty, so the next call tries again. The server's cache is the library's
+// service resolver's.
 class HVC_UTIL_API UnitOfMeasure {
 public:
     // The unit-of-measure server. Raises EpTypes::FailedOperationException

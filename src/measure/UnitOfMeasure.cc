@@ -135,24 +135,29 @@ void UnitOfMeasure::getDeclarationAndFinder() {
     }
 }
 
+namespace {
+
+// A new reference to what the cache holds, or the getter's failure.
+template <class T>
+typename T::_ptr_type resolvedOrFail(const CachedReference<T>& cache, const char* failure) {
+    typename T::_ptr_type held = cache.get();
+    if (CORBA::is_nil(held)) {
+        Diagnostics::print("%s\n", failure);
+        throw EpTypes::FailedOperationException(failure);
+    }
+    return T::_duplicate(held);
+}
+
+} // namespace
+
 Uom::Finder_ptr UnitOfMeasure::getFinder() {
     getDeclarationAndFinder();
-    Uom::Finder_ptr f = finder.get();
-    if (CORBA::is_nil(f)) {
-        Diagnostics::print("%s\n", finderFailure);
-        throw EpTypes::FailedOperationException(finderFailure);
-    }
-    return Uom::Finder::_duplicate(f);
+    return resolvedOrFail(finder, finderFailure);
 }
 
 Uom::Declaration_ptr UnitOfMeasure::getDeclaration() {
     getDeclarationAndFinder();
-    Uom::Declaration_ptr d = declaration.get();
-    if (CORBA::is_nil(d)) {
-        Diagnostics::print("%s\n", declarationFailure);
-        throw EpTypes::FailedOperationException(declarationFailure);
-    }
-    return Uom::Declaration::_duplicate(d);
+    return resolvedOrFail(declaration, declarationFailure);
 }
 
 Uom::Unit_ptr UnitOfMeasure::getUnit(const char* acronym) {
@@ -262,7 +267,8 @@ Uom::Unit_ptr UnitOfMeasure::extract(const CORBA::Any& value) {
 
 namespace {
 
-const char* const oneUnitNull = "hvc_util::UnitOfMeasure.applyConversion: One of the units is NULL\n";
+const char* const oneUnitNull =
+    "hvc_util::UnitOfMeasure.applyConversion: One of the units is NULL\n";
 
 // The plain data-type converter the trader offers the process user.
 EpTypesService::DefaultDataTypeConverter_ptr defaultConverter() {
@@ -273,7 +279,8 @@ EpTypesService::DefaultDataTypeConverter_ptr defaultConverter() {
 
 // Runs `body`, turning its failures into ConversionException; the
 // quantity is assigned only at its end, so a failure leaves it as it was.
-template <class Body> void converting(const char* invalidLine, const char* invalidText, Body&& body) {
+template <class Body>
+void converting(const char* invalidLine, const char* invalidText, Body&& body) {
     try {
         body();
     } catch (const EpTypes::InvalidDataTypeException&) {
