@@ -35,8 +35,9 @@ using hvc_util::ServiceCatalogue;
 std::vector<std::unique_ptr<Room>> platformRooms() {
     std::vector<std::unique_ptr<Room>> rooms;
     rooms.push_back(std::make_unique<UserServer>());
-    rooms.push_back(std::make_unique<CoordinateService>());
+    // Units before coordinates: the coordinate systems' axes name their units.
     rooms.push_back(std::make_unique<UnitsService>());
+    rooms.push_back(std::make_unique<CoordinateService>());
     rooms.push_back(std::make_unique<TraderService>());
     rooms.push_back(std::make_unique<ConvertersRoom>());
     rooms.push_back(std::make_unique<DataStoresRoom>());

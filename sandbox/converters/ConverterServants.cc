@@ -1,30 +1,32 @@
 #include "ConverterServants.h"
 
+#include "DataTypeConversion.h"
+
 #include "sandbox/common/Activation.h"
 
 namespace hvc_sandbox {
 
-EpTypes::DataValue DefaultConverterServant::convertValue(const EpTypes::DataValue&,
-                                                         EpTypes::DataType) {
-    throw CORBA::NO_IMPLEMENT(0, CORBA::COMPLETED_NO);
+EpTypes::DataValue DefaultConverterServant::convertValue(const EpTypes::DataValue& value,
+                                                         EpTypes::DataType dataType) {
+    return DataTypeConversion().value(value, dataType);
 }
 
-EpTypes::DataSequence* DefaultConverterServant::convertSequence(const EpTypes::DataSequence&,
-                                                                EpTypes::DataType) {
-    throw CORBA::NO_IMPLEMENT(0, CORBA::COMPLETED_NO);
+EpTypes::DataSequence* DefaultConverterServant::convertSequence(const EpTypes::DataSequence& values,
+                                                                EpTypes::DataType dataType) {
+    return DataTypeConversion().sequence(values, dataType);
 }
 
 ScalingConverterServant::ScalingConverterServant(CORBA::Double scale, CORBA::Double offset)
     : factor(scale), shift(offset) {}
 
-EpTypes::DataValue ScalingConverterServant::convertValue(const EpTypes::DataValue&,
-                                                         EpTypes::DataType) {
-    throw CORBA::NO_IMPLEMENT(0, CORBA::COMPLETED_NO);
+EpTypes::DataValue ScalingConverterServant::convertValue(const EpTypes::DataValue& value,
+                                                         EpTypes::DataType dataType) {
+    return DataTypeConversion(factor, shift).value(value, dataType);
 }
 
-EpTypes::DataSequence* ScalingConverterServant::convertSequence(const EpTypes::DataSequence&,
-                                                                EpTypes::DataType) {
-    throw CORBA::NO_IMPLEMENT(0, CORBA::COMPLETED_NO);
+EpTypes::DataSequence* ScalingConverterServant::convertSequence(const EpTypes::DataSequence& values,
+                                                                EpTypes::DataType dataType) {
+    return DataTypeConversion(factor, shift).sequence(values, dataType);
 }
 
 DefaultConverterFactoryServant::DefaultConverterFactoryServant(PortableServer::POA_ptr poa)

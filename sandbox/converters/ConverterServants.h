@@ -1,5 +1,5 @@
-// The data-type converters and the factories that make them. The conversions
-// themselves are still to come; the objects exist and answer.
+// The data-type converters and the factories that make them; the
+// conversions are DataTypeConversion's.
 #pragma once
 
 #include <EpTypesService.hh>
@@ -12,7 +12,8 @@ namespace hvc_sandbox {
 
 class DefaultConverterServant : public POA_EpTypesService::DefaultDataTypeConverter {
 public:
-    // CORBA::NO_IMPLEMENT until conversions are built.
+    // EpTypes::InvalidDataTypeException for an unknown type or a value the
+    // target type cannot hold.
     EpTypes::DataValue convertValue(const EpTypes::DataValue& value,
                                     EpTypes::DataType dataType) override;
     EpTypes::DataSequence* convertSequence(const EpTypes::DataSequence& values,
@@ -26,7 +27,8 @@ public:
 
     CORBA::Double scale() override { return factor; }
     CORBA::Double offset() override { return shift; }
-    // CORBA::NO_IMPLEMENT until conversions are built.
+    // EpTypes::InvalidDataTypeException for an unknown type or a value the
+    // target type cannot hold.
     EpTypes::DataValue convertValue(const EpTypes::DataValue& value,
                                     EpTypes::DataType dataType) override;
     EpTypes::DataSequence* convertSequence(const EpTypes::DataSequence& values,
