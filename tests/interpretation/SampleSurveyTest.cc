@@ -215,3 +215,35 @@ TEST_F(SampleSurvey, GeometriesAndFaultsOfTheSamples) {
         reasonOf<EpTypes::BadArgumentsException>([&] { delete line->getTraceLocations("L2D-02"); }),
         "No line 'L2D-02' in Regional line L2D-01");
 }
+
+TEST_F(SampleSurvey, TheSurveyLiesOnItsBinGridOverEd50Utm31) {
+    EpiSeismic::SeismicGeometry3d_var survey = object<EpiSeismic::SeismicGeometry3d>("survey-F3");
+    EpCoordinateService::SeismicBinGridSystem_var grid = survey->getBinGridSystem();
+    ASSERT_FALSE(CORBA::is_nil(grid));
+    EXPECT_STREQ(CORBA::String_var(grid->name()).in(), "F3 Block Bin Grid");
+    EpCoordinateService::System_var system = survey->getSystem();
+    EXPECT_TRUE(system->isEqual(grid.in()));
+
+    // The 2D line's traces are on the survey grid's projected system.
+    EpiSeismic::SeismicGeometry_var line = geometry("line-L2D-01");
+    EpCoordinateService::System_var utm = line->getSystem();
+    ASSERT_FALSE(CORBA::is_nil(utm));
+
+    // Three corners of the published survey, back from inline and crossline
+    // numbers to easting and northing.
+    EpTypes::PointSeq corners;
+    corners.length(3);
+    corners[0] = {100, 300, 0};
+    corners[1] = {100, 1250, 0};
+    corners[2] = {750, 1250, 0};
+    DosTypes::ULongSeq_var failed;
+    EpTypes::PointSeq_var placed = grid->transformPoints(utm.in(), corners, failed.out());
+    EXPECT_EQ(failed->length(), 0u);
+    ASSERT_EQ(placed->length(), 3u);
+    const double expected[3][2] = {
+        {605835.5, 6073556.4}, {629576.3, 6074219.9}, {629122.5, 6090463.2}};
+    for (CORBA::ULong i = 0; i < 3; ++i) {
+        EXPECT_NEAR(placed[i].x, expected[i][0], 0.01) << i;
+        EXPECT_NEAR(placed[i].y, expected[i][1], 0.01) << i;
+    }
+}

@@ -23,7 +23,7 @@ out=$("$hvcutil" --sandbox origin show "hvc:Sandbox/F3 Demo/fault-F1-IL425" 2>/d
 status=$?
 expected="representation: F1 on inline 425
 geometry: F3 Block (hvc:Sandbox/F3 Demo/survey-F3)
-survey: inlines 100-750 step 1, crosslines 300-1250 step 1
+survey: inlines 100-750 step 1, crosslines 300-1250 step 1 on F3 Block Bin Grid
 axis name: Inline
 axis index: 425"
 [ "$status" -eq 0 ] && [ "$out" = "$expected" ] ||

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <stdexcept>
+#include <string>
 
 namespace hvcutil {
 
@@ -55,10 +56,14 @@ void show(EpiInterpretation::FeatureRepresentation_ptr representation) {
             CORBA::Long first, last, step, xFirst, xLast, xStep;
             surveys[i]->getInlineRange(first, last, step);
             surveys[i]->getCrosslineRange(xFirst, xLast, xStep);
-            std::printf("survey: inlines %ld-%ld step %ld, crosslines %ld-%ld step %ld\n",
+            EpCoordinateService::SeismicBinGridSystem_var grid = surveys[i]->getBinGridSystem();
+            const std::string on = CORBA::is_nil(grid)
+                                       ? ""
+                                       : " on " + std::string(CORBA::String_var(grid->name()).in());
+            std::printf("survey: inlines %ld-%ld step %ld, crosslines %ld-%ld step %ld%s\n",
                         static_cast<long>(first), static_cast<long>(last), static_cast<long>(step),
                         static_cast<long>(xFirst), static_cast<long>(xLast),
-                        static_cast<long>(xStep));
+                        static_cast<long>(xStep), on.c_str());
         }
     }
     const Interpretation::FaultSegmentOrigin segment =
