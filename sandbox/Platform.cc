@@ -93,7 +93,8 @@ std::string poaName() {
 CORBA::ORB_ptr Platform::initOrb() {
     // Servants are for this machine only: listen on loopback unless the
     // caller configured an endpoint of its own.
-    const bool setHere = hvc_util::Environment::get("ORBendPoint") == nullptr;
+    hvc_util::Environment::Lock lock;
+    const bool setHere = !hvc_util::Environment::get("ORBendPoint");
     if (setHere)
         hvc_util::Environment::set("ORBendPoint", "giop:tcp:127.0.0.1:");
     CORBA::ORB_var orb = hvc_util::Orb::init();
@@ -118,8 +119,7 @@ Platform::Platform(const Options& options) : orbRef(initOrb()), specs(options.us
     hvc_util::PasswordSeal::keyPair(publicKeyBase64, secretKeyBase64);
 
     if (specs.empty()) {
-        const char* login = hvc_util::Environment::userName();
-        const std::string name = login != nullptr ? login : "sandbox";
+        const std::string name = hvc_util::Environment::userName().value_or("sandbox");
         specs.push_back({name, name});
     }
 

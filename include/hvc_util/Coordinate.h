@@ -5,6 +5,8 @@
 
 #include <EpCoordinateService.hh>
 
+#include <atomic>
+
 namespace hvc_util {
 
 // Set of static operations. The class owns one cached reference per service
@@ -26,8 +28,8 @@ public:
     static const char* factoryEnvironmentVariableName();
 
 private:
-    static EpCoordinateService::Finder_ptr finder;
-    static EpCoordinateService::Factory_ptr factory;
+    static std::atomic<EpCoordinateService::Finder_ptr> finder;
+    static std::atomic<EpCoordinateService::Factory_ptr> factory;
 };
 
 } // namespace hvc_util

@@ -5,6 +5,8 @@
 
 #include <CosNotifyChannelAdmin.hh>
 
+#include <atomic>
+
 namespace hvc_util {
 
 // Set of static operations. Owns one cached channel-factory reference for the
@@ -20,7 +22,7 @@ public:
     static const char* channelFactoryEnvironmentVariableName();
 
 private:
-    static CosNotifyChannelAdmin::EventChannelFactory_ptr channelFactory;
+    static std::atomic<CosNotifyChannelAdmin::EventChannelFactory_ptr> channelFactory;
 };
 
 } // namespace hvc_util

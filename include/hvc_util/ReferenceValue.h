@@ -5,6 +5,8 @@
 
 #include <EpReferenceValueService.hh>
 
+#include <atomic>
+
 namespace hvc_util {
 
 // Set of static operations. Owns one cached service reference for the life
@@ -20,7 +22,7 @@ public:
     static const char* serviceEnvironmentVariableName();
 
 private:
-    static EpReferenceValueService::ReferenceValueService_ptr service;
+    static std::atomic<EpReferenceValueService::ReferenceValueService_ptr> service;
 };
 
 } // namespace hvc_util

@@ -5,6 +5,8 @@
 
 #include <CosTrading.hh>
 
+#include <atomic>
+
 namespace hvc_util {
 
 // Set of static operations. Owns one cached lookup reference for the life of
@@ -20,7 +22,7 @@ public:
     static const char* traderLookupEnvironmentVariableName();
 
 private:
-    static CosTrading::Lookup_ptr traderLookup;
+    static std::atomic<CosTrading::Lookup_ptr> traderLookup;
 };
 
 } // namespace hvc_util

@@ -5,6 +5,8 @@
 
 #include <EpUnitOfMeasureService.hh>
 
+#include <atomic>
+
 namespace hvc_util {
 
 // Set of static operations. Owns one cached server reference for the life of
@@ -21,7 +23,7 @@ public:
     static const char* unitEnvironmentVariableName();
 
 private:
-    static EpUnitOfMeasureService::Server_ptr _server;
+    static std::atomic<EpUnitOfMeasureService::Server_ptr> _server;
 };
 
 } // namespace hvc_util

@@ -7,6 +7,8 @@
 #include <EpProject.hh>
 #include <EpUser.hh>
 
+#include <atomic>
+
 namespace hvc_util {
 
 // Set of static operations. Owns one cached profile reference and one cached
@@ -93,8 +95,8 @@ private:
     // name from the environment." or "Could not obtain local info".
     static void getLocalInfo(EpUser::AliasInfo& info);
 
-    static EpUser::UserProfile_ptr userProfile;
-    static EpUser::AliasService_ptr aliasService;
+    static std::atomic<EpUser::UserProfile_ptr> userProfile;
+    static std::atomic<EpUser::AliasService_ptr> aliasService;
 };
 
 } // namespace hvc_util

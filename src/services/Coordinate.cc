@@ -48,8 +48,8 @@ const ServiceRow factoryRow{factoryEntry, printBindFailure};
 
 } // namespace
 
-EpCoordinateService::Finder_ptr Coordinate::finder = EpCoordinateService::Finder::_nil();
-EpCoordinateService::Factory_ptr Coordinate::factory = EpCoordinateService::Factory::_nil();
+std::atomic<EpCoordinateService::Finder_ptr> Coordinate::finder{nullptr};
+std::atomic<EpCoordinateService::Factory_ptr> Coordinate::factory{nullptr};
 
 EpCoordinateService::Finder_ptr Coordinate::getFinder() {
     return ServiceResolver::resolve<EpCoordinateService::Finder>(

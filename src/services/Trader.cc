@@ -19,7 +19,7 @@ const ServiceRow lookupRow{lookupEntry, printBindFailure};
 
 } // namespace
 
-CosTrading::Lookup_ptr Trader::traderLookup = CosTrading::Lookup::_nil();
+std::atomic<CosTrading::Lookup_ptr> Trader::traderLookup{nullptr};
 
 CosTrading::Lookup_ptr Trader::lookupTradingService() {
     return ServiceResolver::resolve<CosTrading::Lookup>(

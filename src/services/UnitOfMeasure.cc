@@ -19,7 +19,7 @@ const ServiceRow serverRow{serverEntry, printBindFailure};
 
 } // namespace
 
-EpUnitOfMeasureService::Server_ptr UnitOfMeasure::_server = EpUnitOfMeasureService::Server::_nil();
+std::atomic<EpUnitOfMeasureService::Server_ptr> UnitOfMeasure::_server{nullptr};
 
 EpUnitOfMeasureService::Server_ptr UnitOfMeasure::getServer() {
     return ServiceResolver::resolve<EpUnitOfMeasureService::Server>(

@@ -23,8 +23,8 @@ char* hvc_util_internal_id_to_key(int id);
  * reason in hvc_util_internal_last_error(). */
 char* hvc_util_internal_encrypt(const char* text);
 
-/* Why the last call of this module that returned null failed. The text is
- * static: do not free it. */
+/* Why this thread's last call of this module that returned null failed. The
+ * text is static: do not free it. */
 const char* hvc_util_internal_last_error(void);
 
 void hvc_util_internal_free_string(char* text);
