@@ -11,7 +11,9 @@ namespace hvc_util {
 
 // Set of static operations. The class owns one cached reference per service
 // for the life of the process; every reference it returns is a new one owned
-// by the caller (release it, or hold it in a _var).
+// by the caller (release it, or hold it in a _var). Thread-safe: threads
+// asking at once share one resolution; once cached, a call is one atomic
+// load and a _duplicate. Cached references carry the library's call timeout.
 class HVC_UTIL_API Coordinate {
 public:
     // The coordinate finder. Raises EpTypes::FailedOperationException

@@ -23,7 +23,8 @@ class HashTableIterator;
 // holds more elements than the next bucket count, except while its own walk
 // (iterGetNext) is under way. Nothing is reported other than by results;
 // std::bad_alloc passes through when an element or bucket array cannot be
-// allocated, leaving the table as it was.
+// allocated, leaving the table as it was. Not thread-safe: one table (and
+// its walks) is used by one thread at a time.
 class HVC_UTIL_API HashTable {
 public:
     static const unsigned int setsize[16];

@@ -21,7 +21,7 @@ namespace hvc_util {
 // manager at once share one resolution, temporary names stay distinct, and
 // the session name variable is read and written under the library's
 // environment lock. The manager and the sessions handed out carry the
-// library's call timeout (see CallTimeout in the README).
+// library's call timeout.
 class HVC_UTIL_API Session {
 public:
     // The marker text of a temporary session: "temporarySession".

@@ -17,7 +17,8 @@ class String;
 // the bytes. The stream owns its buffer (from std::malloc, released with
 // std::free) unless it is handed out with getBuffer(true). A read that wants
 // more bytes than are unread sets the fail flag and takes nothing; nothing
-// throws except std::bad_alloc when growing finds no memory.
+// throws except std::bad_alloc when growing finds no memory. Not
+// thread-safe: one stream is used by one thread at a time.
 class HVC_UTIL_API Stream {
 public:
     enum PositionMode { fromStart = 0, fromCurrent = 1, fromEnd = 2 };

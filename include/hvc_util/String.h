@@ -14,7 +14,9 @@ class Stream;
 // the terminator) and set (at least one character). It owns its buffer and
 // releases it when destroyed; buffers come from std::malloc and go back with
 // std::free, so a buffer handed to setValue must come from std::malloc.
-// Nothing here throws: a failed allocation leaves the string unset.
+// Nothing here throws: a failed allocation leaves the string unset. Not
+// thread-safe: one object is used by one thread at a time (distinct objects
+// are independent).
 class HVC_UTIL_API String {
 public:
     static const char* const className;

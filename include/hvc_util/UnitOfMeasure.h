@@ -11,6 +11,9 @@ namespace hvc_util {
 
 // Set of static operations. Owns one cached server reference for the life of
 // the process; returned references are new and owned by the caller.
+// Thread-safe: threads asking at once share one resolution; once cached, a
+// call is one atomic load and a _duplicate. The cached reference carries the
+// library's call timeout.
 class HVC_UTIL_API UnitOfMeasure {
 public:
     // The unit-of-measure server. Raises EpTypes::FailedOperationException

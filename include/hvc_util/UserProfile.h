@@ -13,7 +13,11 @@ namespace hvc_util {
 
 // Set of static operations. Owns one cached profile reference and one cached
 // alias-service reference for the life of the process; every reference it
-// returns is new and owned by the caller.
+// returns is new and owned by the caller. Thread-safe: threads asking at
+// once share one resolution, and a thread's own nested request (the profile
+// and the alias service ask each other) fails at once; once cached, a call is
+// one atomic load and a _duplicate. Cached references carry the library's
+// call timeout.
 class HVC_UTIL_API UserProfile {
 public:
     // The user's profile, found through the alias service's account for the
