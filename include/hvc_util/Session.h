@@ -47,8 +47,12 @@ public:
 
     // The process's current session: the one named by halvercast.sessionName,
     // or, with the variable unset, a new temporary session (marked and named
-    // in the variable). Nil when the named session cannot be had or no
-    // session could be created.
+    // in the variable; a temporary name already in use on the platform, as
+    // another process may have made it in the same second, is followed by the
+    // next one). Nil when the named session cannot be had or no
+    // session could be created and marked; a new session that could not be
+    // marked is removed again (if its server allows) rather than left
+    // unmarked.
     static EpSession::Session_ptr getSession();
 
     // The session's identifier in its text form. Raises CORBA::BAD_PARAM for

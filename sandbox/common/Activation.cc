@@ -12,4 +12,12 @@ CORBA::Object_ptr Activation::activate(PortableServer::POA_ptr poa,
     return ref;
 }
 
+void Activation::deactivate(PortableServer::POA_ptr poa, PortableServer::ServantBase* servant) {
+    try {
+        PortableServer::ObjectId_var id = poa->servant_to_id(servant);
+        poa->deactivate_object(id.in());
+    } catch (const CORBA::Exception&) {
+    }
+}
+
 } // namespace hvc_sandbox

@@ -14,6 +14,11 @@ public:
     static CORBA::Object_ptr activate(PortableServer::POA_ptr poa,
                                       PortableServer::ServantBase* servant,
                                       PortableServer::ObjectId_var* oid = nullptr);
+
+    // Deactivates `servant` in `poa`, best effort: a servant that is no longer
+    // active, or a POA already destroyed, is left as it is. A call in progress
+    // on the object completes first.
+    static void deactivate(PortableServer::POA_ptr poa, PortableServer::ServantBase* servant);
 };
 
 } // namespace hvc_sandbox

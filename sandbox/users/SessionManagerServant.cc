@@ -67,6 +67,21 @@ void SessionManagerServant::refuseRemoval(const std::string& name) {
     unremovable.insert(name);
 }
 
+void SessionManagerServant::refuseEveryRemoval() {
+    std::lock_guard<std::mutex> hold(lock);
+    noneRemovable = true;
+}
+
+void SessionManagerServant::failMarking() {
+    std::lock_guard<std::mutex> hold(lock);
+    marksFail = true;
+}
+
+bool SessionManagerServant::markingFails() {
+    std::lock_guard<std::mutex> hold(lock);
+    return marksFail;
+}
+
 bool SessionManagerServant::knows(const std::string& name) {
     std::lock_guard<std::mutex> hold(lock);
     return sessions.count(name) != 0;
@@ -76,7 +91,7 @@ bool SessionManagerServant::remove(const std::string& name) {
     PortableServer::ObjectId oid;
     {
         std::lock_guard<std::mutex> hold(lock);
-        if (unremovable.count(name) != 0)
+        if (noneRemovable || unremovable.count(name) != 0)
             return false;
         auto found = sessions.find(name);
         if (found == sessions.end())

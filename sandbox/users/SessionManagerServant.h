@@ -28,6 +28,12 @@ public:
 
     // For tests: the named session's remove() raises CosLifeCycle::NotRemovable.
     void refuseRemoval(const std::string& name);
+    // For tests: every session's remove() raises CosLifeCycle::NotRemovable.
+    void refuseEveryRemoval();
+    // For tests: setting any session's marker raises CORBA::COMM_FAILURE, as
+    // when the connection breaks between creating a session and marking it.
+    void failMarking();
+    bool markingFails();
     // Whether a session of that name exists.
     bool knows(const std::string& name);
 
@@ -43,6 +49,8 @@ private:
     std::mutex lock;
     std::map<std::string, PortableServer::ObjectId> sessions;
     std::set<std::string> unremovable;
+    bool noneRemovable = false;
+    bool marksFail = false;
 };
 
 } // namespace hvc_sandbox

@@ -24,6 +24,8 @@ char* SessionServant::marker() {
 }
 
 void SessionServant::marker(const char* text) {
+    if (manager.markingFails())
+        throw CORBA::COMM_FAILURE(0, CORBA::COMPLETED_MAYBE);
     std::lock_guard<std::mutex> hold(stateLock);
     markerText = text;
 }

@@ -23,6 +23,7 @@ public:
 
     char* name() override;
     char* marker() override;
+    // Raises CORBA::COMM_FAILURE when the manager was told to fail marking.
     void marker(const char* text) override;
     EpProject::ProjectSet_ptr getProjectSet() override;
     // Raises EpSession::ProjectSetAlreadyExistException once the session has

@@ -33,6 +33,9 @@ const OperationFailures findFailures = {
 const OperationFailures createFailures = {"Could not create a session",
                                           "Unknown exception trying to create a session"};
 
+// How many temporary names getSession() tries before it gives up.
+const int temporaryNameAttempts = 16;
+
 const char* const monthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 // Shown for a month the clock cannot name, rather than reading past the table.
@@ -44,6 +47,14 @@ ResolveOnce managerGate;
 EpSession::Session_ptr timed(EpSession::Session_ptr session) {
     CallTimeout::apply(session);
     return session;
+}
+
+// Best effort: the session's server may be the very thing that failed.
+void removeUnmarked(EpSession::Session_ptr session) noexcept {
+    try {
+        session->remove();
+    } catch (...) {
+    }
 }
 
 } // namespace
@@ -96,18 +107,32 @@ EpSession::Session_ptr Session::getSession() {
         }
         return EpSession::Session::_nil();
     }
-    String name = createTemporaryName();
+    String name;
     EpSession::Session_var session;
-    try {
-        session = createSession(name.getValue(), EpProject::ProjectSet::_nil());
-        if (!CORBA::is_nil(session))
-            session->marker(temporarySessionName.getValue());
-    } catch (const EpSession::DuplicateNameException&) {
-    } catch (const EpTypes::FailedOperationException&) {
-    } catch (const EpTypes::BadArgumentsException&) {
+    // Names count per process, so processes started within the same second
+    // make the same name: a name in use is followed by the next one.
+    for (int attempt = 0; attempt < temporaryNameAttempts && CORBA::is_nil(session); ++attempt) {
+        name = createTemporaryName();
+        try {
+            session = createSession(name.getValue(), EpProject::ProjectSet::_nil());
+        } catch (const EpSession::DuplicateNameException&) {
+            continue;
+        } catch (const EpTypes::FailedOperationException&) {
+        } catch (const EpTypes::BadArgumentsException&) {
+        }
+        break;
     }
-    if (!CORBA::is_nil(session))
-        Environment::set(sessionNameVariable, name.getValue());
+    if (CORBA::is_nil(session))
+        return EpSession::Session::_nil();
+    try {
+        session->marker(temporarySessionName.getValue());
+    } catch (...) {
+        // Unmarked, removeIfTemporary would never remove it: it goes now if
+        // its server lets it, and the caller gets none.
+        removeUnmarked(session);
+        return EpSession::Session::_nil();
+    }
+    Environment::set(sessionNameVariable, name.getValue());
     return session._retn();
 }
 

@@ -4,6 +4,7 @@
 #include "bindings/internal/hvc_internal.h"
 #include "bindings/private/PasswordSeal.h"
 
+#include "AllocationFailure.h"
 #include "support/ChildProcess.h"
 #include "support/ScopedEnv.h"
 #include "support/StderrCapture.h"
@@ -15,6 +16,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 
 using hvc_test::ScopedEnv;
 using hvc_util::PasswordSeal;
@@ -85,6 +87,42 @@ TEST(InternalModule, EncryptSealsToTheConfiguredKeyOnly) {
     }
     ScopedEnv bad("HVC_PASSWORD_KEY", "not a key");
     EXPECT_EQ(str(Text(hvc_util_internal_encrypt("secret"))), "(null)");
+}
+
+TEST(InternalModule, RunningOutOfMemoryIsANullResultWithItsReason) {
+    std::string pub, sec;
+    PasswordSeal::keyPair(pub, sec);
+    ScopedEnv key("HVC_PASSWORD_KEY", pub);
+    const std::string account(100, 'a'); // past any small-string buffer
+    char* profile = nullptr;
+    char* sealed = nullptr;
+    std::string afterProfile, afterSeal;
+    {
+        hvc_test::AllocationFailure noMemory;
+        profile = hvc_util_internal_get_user_profile_name(account.c_str());
+        afterProfile = hvc_util_internal_last_error();
+        sealed = hvc_util_internal_encrypt("secret");
+        afterSeal = hvc_util_internal_last_error();
+    }
+    EXPECT_EQ(str(Text(profile)), "(null)");
+    EXPECT_EQ(afterProfile, "out of memory");
+    EXPECT_EQ(str(Text(sealed)), "(null)");
+    EXPECT_EQ(afterSeal, "out of memory");
+    // Memory back, the same calls succeed.
+    EXPECT_EQ(str(Text(hvc_util_internal_get_user_profile_name("jdoe"))), "UserProfile.jdoe");
+    EXPECT_NE(str(Text(hvc_util_internal_encrypt("secret"))), "(null)");
+}
+
+TEST(InternalModule, EachThreadReadsItsOwnLastError) {
+    EXPECT_EQ(str(Text(hvc_util_internal_get_user_profile_name(""))), "(null)");
+    std::string other;
+    std::thread([&] {
+        other = hvc_util_internal_last_error();
+        EXPECT_EQ(str(Text(hvc_util_internal_encrypt(nullptr))), "(null)");
+        other += "|" + std::string(hvc_util_internal_last_error());
+    }).join();
+    EXPECT_EQ(other, "|no password text");
+    EXPECT_STREQ(hvc_util_internal_last_error(), "no account");
 }
 
 TEST(Environment, RefusesBadEntriesAndRemovesOnEmpty) {

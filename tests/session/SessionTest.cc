@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <regex>
 #include <string>
@@ -66,6 +67,48 @@ TEST(Session, FirstGetSessionCreatesAMarkedTemporarySessionThatLaterCallsFind) {
     EXPECT_EQ(std::string(Session::getSessionUUID(second)), hexOf(first));
     DosTypes::StringSeq_var names = platform.sessions().getSessionNames();
     EXPECT_EQ(names->length(), 1u);
+}
+
+TEST(Session, ATemporaryNameInUseIsFollowedByTheNext) {
+    hvc_test::SessionPlatform platform;
+    // What other processes made in this second.
+    char prefix[64];
+    const std::time_t now = std::time(nullptr);
+    std::strftime(prefix, sizeof prefix, "temp_%d_%b_%Y_%H_%M_%S_", std::localtime(&now));
+    for (const char* n : {"1", "2"})
+        EpSession::Session_var(Session::createSession((std::string(prefix) + n).c_str()));
+
+    EpSession::Session_var made = Session::getSession();
+    ASSERT_FALSE(CORBA::is_nil(made));
+    const std::string name = nameOf(made);
+    EXPECT_EQ(markerOf(made), "temporarySession");
+    EXPECT_EQ(env("halvercast.sessionName"), name);
+    // Unless the clock passed into the next second meanwhile.
+    if (name.compare(0, std::strlen(prefix), prefix) == 0) {
+        EXPECT_EQ(name, std::string(prefix) + "3");
+    }
+    DosTypes::StringSeq_var names = platform.sessions().getSessionNames();
+    EXPECT_EQ(names->length(), 3u);
+}
+
+TEST(Session, ATemporarySessionThatCannotBeMarkedIsRemovedAndNotHandedOut) {
+    hvc_test::SessionPlatform platform;
+    platform.sessions().failMarking();
+    EpSession::Session_var none;
+    EXPECT_NO_THROW(none = Session::getSession());
+    EXPECT_TRUE(CORBA::is_nil(none));
+    DosTypes::StringSeq_var names = platform.sessions().getSessionNames();
+    EXPECT_EQ(names->length(), 0u);
+    EXPECT_EQ(env("halvercast.sessionName"), "<unset>");
+
+    // Its server refusing the removal as well changes nothing for the caller.
+    platform.sessions().refuseEveryRemoval();
+    EXPECT_NO_THROW(none = Session::getSession());
+    EXPECT_TRUE(CORBA::is_nil(none));
+    EXPECT_EQ(env("halvercast.sessionName"), "<unset>");
+    names = platform.sessions().getSessionNames();
+    ASSERT_EQ(names->length(), 1u);
+    EXPECT_TRUE(std::regex_match(names[0].in(), std::regex(std::string(temporaryPattern) + "2")));
 }
 
 TEST(Session, NamedCurrentSessionThatCannotBeHadIsNilAndNothingIsCreated) {

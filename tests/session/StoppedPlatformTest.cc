@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
 #include <functional>
 #include <memory>
 #include <string>
@@ -73,10 +72,7 @@ protected:
         UserProfile::setProjectPassword(profile, stores, projects, passwords, 1);
     }
 
-    void TearDown() override {
-        if (sandbox->process().pid() > 0)
-            ::kill(sandbox->process().pid(), SIGCONT);
-    }
+    void TearDown() override { sandbox->process().resume(); }
 
     // Every kind of operation, by name, with its outcome.
     std::vector<std::pair<std::string, Outcome>> everyKind() {
@@ -186,12 +182,12 @@ protected:
 } // namespace
 
 TEST_F(StoppedPlatform, EveryKindOfOperationFailsWithItsTextWithinTheTimeout) {
-    ::kill(sandbox->process().pid(), SIGSTOP);
+    sandbox->process().pause();
     expectEveryKindFailsWithin(timeoutMs + slackMs);
 }
 
 TEST_F(StoppedPlatform, EveryKindOfOperationFailsWithItsTextAtOnceWhenTheServerIsGone) {
-    ASSERT_NE(sandbox->process().signalAndWait(SIGKILL, 2000), -1);
+    ASSERT_EQ(sandbox->crash(), "signal 9");
     expectEveryKindFailsWithin(slackMs / 3);
 }
 
@@ -201,7 +197,7 @@ TEST(StoppedPlatformResolution, FirstResolutionFailsWithinOneTimeoutNotOnePerSte
     env.set("HVC_CALL_TIMEOUT_MS", std::to_string(timeoutMs));
     hvc_test::SandboxProcess sandbox;
     env.set("HVC_HOME", sandbox.home());
-    ::kill(sandbox.process().pid(), SIGSTOP);
+    sandbox.process().pause();
     // The alias service's probe, its account query, the profile's probe and
     // the manager's query would each wait a whole timeout.
     const Outcome manager = outcomeOf([] { return Session::getSessionManager(); });
@@ -211,5 +207,5 @@ TEST(StoppedPlatformResolution, FirstResolutionFailsWithinOneTimeoutNotOnePerSte
     const Outcome aliases = outcomeOf([] { return UserProfile::getUserAliasService(); });
     EXPECT_EQ(aliases.text, "ok"); // found before the time ran out, and kept
     EXPECT_LT(aliases.ms, 50);
-    ::kill(sandbox.process().pid(), SIGCONT);
+    sandbox.process().resume();
 }

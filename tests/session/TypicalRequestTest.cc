@@ -1,6 +1,6 @@
 // The typical request of an application started without a session name,
-// against a child hvc-sandbox process over IIOP, with a second process of
-// this program reading back what the first wrote.
+// against a child hvc-sandbox process over IIOP, with a second process (the
+// session reader, HVC_SESSION_READER) reading back what the first wrote.
 #include "hvc_util/ProjectSet.h"
 #include "hvc_util/Session.h"
 #include "hvc_util/UserProfile.h"
@@ -10,13 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cstdlib>
-#include <iostream>
-#include <memory>
 #include <regex>
 #include <string>
-#include <unistd.h>
 
 using hvc_util::ProjectSet;
 using hvc_util::Session;
@@ -26,44 +22,12 @@ namespace {
 
 const char* const readerLine = "reader: ";
 
-std::string selfPath() {
-    char path[PATH_MAX] = {};
-    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    return n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string();
-}
-
 std::string env(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "<unset>";
 }
 
-// What the reading process found in the current session, as one line.
-std::string describeCurrentSession() {
-    EpSession::Session_var session = Session::getSession();
-    if (CORBA::is_nil(session))
-        return "no session";
-    std::string line(Session::getSessionUUID(session));
-    line += " ";
-    line += Session::getInterpreter(session, "Store", "Proj").getValue();
-    std::unique_ptr<DosTypes::StringSeq> order(
-        Session::getSourcePriority(session, "Store", "Proj"));
-    for (CORBA::ULong i = 0; i < order->length(); ++i)
-        line += std::string(i == 0 ? " " : ",") + (*order)[i].in();
-    return line;
-}
-
 } // namespace
-
-// Run only by TypicalRequest.TemporarySessionFromStartToRemoval, as its second process.
-TEST(TypicalRequest, DISABLED_Reader) {
-    std::string line;
-    try {
-        line = describeCurrentSession();
-    } catch (const CORBA::Exception& e) {
-        line = std::string("failed: ") + e._name();
-    }
-    std::cout << readerLine << line << std::endl;
-}
 
 TEST(TypicalRequest, TemporarySessionFromStartToRemoval) {
     hvc_test::ScopedEnv scoped("USERNAME", "tester");
@@ -108,10 +72,10 @@ TEST(TypicalRequest, TemporarySessionFromStartToRemoval) {
     order[1] = "field";
     Session::setSourcePriority(session, "Store", "Proj", order);
     {
-        hvc_test::ChildProcess reader({selfPath(), "--gtest_also_run_disabled_tests",
-                                       "--gtest_filter=TypicalRequest.DISABLED_Reader"});
+        hvc_test::ChildProcess reader({HVC_SESSION_READER});
         EXPECT_EQ(reader.waitForLine(readerLine, 30),
                   std::string(readerLine) + id + " alice lab,field");
+        EXPECT_EQ(reader.waitForExit(30), "exit 0");
     }
 
     // The project set named on the command line is attached.

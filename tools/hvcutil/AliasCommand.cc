@@ -41,13 +41,13 @@ int run(const std::vector<std::string>& args) {
         EpUser::UserInfo info = hvc_util::UserProfile::getUserInfo();
         std::printf("id: %ld\naccount: %s\nname: %s\nemail: %s\n", static_cast<long>(info.id),
                     info.account.in(), info.fullName.in(), info.email.in());
-        return 0;
+        return exitOk;
     }
     if ((words.size() == 3 || words.size() == 4) && words[0] == "register") {
         hvc_util::UserProfile::registerAlias(scope, words[1].c_str(), words[2].c_str(),
                                              words.size() == 4 ? words[3].c_str() : "");
         std::printf("registered\n");
-        return 0;
+        return exitOk;
     }
     return usageOf("alias", usage);
 }

@@ -4,6 +4,7 @@
 #include "Reporting.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,41 +12,44 @@
 namespace {
 
 int usage(std::FILE* out) {
-    std::fprintf(out, "usage: hvcutil [--sandbox] COMMAND [ARGS...] [--sandbox]\n"
-                      "  --sandbox  start the sandbox platform in this process first\n\n"
+    std::fprintf(out, "usage: hvcutil [--sandbox] COMMAND [ARGS...]\n"
+                      "  --sandbox  start the sandbox platform in this process first\n"
+                      "             (an option of hvcutil: it stands before the command)\n\n"
                       "commands:\n");
     for (const hvcutil::Command& c : hvcutil::CommandTable::all())
         std::fprintf(out, "  %s %s\n      %s\n", c.name, c.usage, c.summary);
-    return out == stdout ? 0 : 2;
+    std::fprintf(out,
+                 "\nexit status: %d ok, %d failure, %d usage, %d the answer \"no\" to a "
+                 "yes/no question\n",
+                 hvcutil::exitOk, hvcutil::exitFailure, hvcutil::exitUsage, hvcutil::exitNo);
+    return out == stdout ? hvcutil::exitOk : hvcutil::exitUsage;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    // --sandbox may stand before or after the command's name.
-    std::vector<std::string> words;
+    // hvcutil's own options stand before the command; everything after the
+    // command's name is the command's, values included.
     bool sandbox = false;
-    for (int i = 1; i < argc; ++i) {
-        if (std::string(argv[i]) == "--sandbox")
+    int at = 1;
+    for (; at < argc && std::strncmp(argv[at], "--", 2) == 0; ++at) {
+        if (std::strcmp(argv[at], "--sandbox") == 0) {
             sandbox = true;
-        else
-            words.push_back(argv[i]);
-    }
-    while (!words.empty() && words.front().compare(0, 2, "--") == 0) {
-        if (words.front() == "--help")
+        } else if (std::strcmp(argv[at], "--help") == 0) {
             return usage(stdout);
-        else
+        } else {
+            std::fprintf(stderr, "hvcutil: unknown option '%s'\n", argv[at]);
             return usage(stderr);
-        words.erase(words.begin());
+        }
     }
-    if (words.empty())
+    if (at == argc)
         return usage(stderr);
-    const hvcutil::Command* command = hvcutil::CommandTable::find(words.front());
+    const hvcutil::Command* command = hvcutil::CommandTable::find(argv[at]);
     if (command == nullptr) {
-        std::fprintf(stderr, "hvcutil: unknown command '%s'\n", words.front().c_str());
+        std::fprintf(stderr, "hvcutil: unknown command '%s'\n", argv[at]);
         return usage(stderr);
     }
-    words.erase(words.begin());
+    const std::vector<std::string> words(argv + at + 1, argv + argc);
     return hvcutil::reporting([&] {
         std::unique_ptr<hvcutil::EmbeddedSandbox> platform;
         if (sandbox)

@@ -20,12 +20,12 @@ int reporting(const std::function<int()>& body) {
     } catch (const std::exception& e) {
         std::fprintf(stderr, "hvcutil: %s\n", e.what());
     }
-    return 1;
+    return exitFailure;
 }
 
 int usageOf(const char* command, const char* usage) {
     std::fprintf(stderr, "usage: hvcutil %s %s\n", command, usage);
-    return 2;
+    return exitUsage;
 }
 
 } // namespace hvcutil

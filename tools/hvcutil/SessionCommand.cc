@@ -13,7 +13,7 @@ namespace hvcutil {
 
 namespace {
 
-const char* const usage = "current | create NAME | remove NAME | uuid NAME"
+const char* const usage = "current [--keep] | create NAME | remove NAME | uuid NAME"
                           " [-session NAME] [-projectSet NAME] [-envfile FILE]";
 
 void describe(EpSession::Session_ptr session) {
@@ -21,8 +21,9 @@ void describe(EpSession::Session_ptr session) {
     CORBA::String_var marker = session->marker();
     std::printf("name: %s\nidentifier: %s\n", name.in(),
                 hvc_util::Session::getSessionUUID(session).getValue());
-    if (std::strcmp(marker.in(), hvc_util::Session::temporarySessionName.getValue()) == 0)
-        std::printf("temporary: yes\n");
+    const bool temporary =
+        std::strcmp(marker.in(), hvc_util::Session::temporarySessionName.getValue()) == 0;
+    std::printf("temporary: %s\n", temporary ? "yes" : "no");
     EpProject::ProjectSet_var set = hvc_util::ProjectSet::getProjectSet(session);
     if (!CORBA::is_nil(set))
         std::printf("project set: %s\n", CORBA::String_var(set->name()).in());
@@ -34,22 +35,23 @@ EpSession::Session_ptr named(const std::string& name) {
 }
 
 int run(const std::vector<std::string>& args) {
-    const std::vector<std::string> words = standardOptions(args);
+    std::vector<std::string> words = standardOptions(args);
+    const bool keep = takeKeep(words);
     if (words.size() == 1 && words[0] == "current") {
-        EpSession::Session_var session = currentSession();
-        describe(session);
-        return 0;
+        CurrentSession session(keep);
+        describe(session.in());
+        return session.finish(exitOk, false); // describe() printed its name
     }
-    if (words.size() != 2)
+    if (keep || words.size() != 2)
         return usageOf("session", usage);
     const std::string& verb = words[0];
     const std::string& name = words[1];
     if (verb == "create") {
         EpSession::Session_var session = hvc_util::Session::createSession(name.c_str());
         if (CORBA::is_nil(session))
-            return 1; // the library has said why
+            return exitFailure; // the library has said why
         describe(session);
-        return 0;
+        return exitOk;
     }
     if (verb == "remove") {
         EpSession::Session_var session = named(name);
@@ -59,19 +61,20 @@ int run(const std::vector<std::string>& args) {
         else
             session->remove();
         std::printf("removed: %s\n", name.c_str());
-        return 0;
+        return exitOk;
     }
     if (verb == "uuid") {
         EpSession::Session_var session = named(name);
         std::printf("%s\n", hvc_util::Session::getSessionUUID(session).getValue());
-        return 0;
+        return exitOk;
     }
     return usageOf("session", usage);
 }
 
 const CommandRegistration registration({"session", usage,
-                                        "show the current session (a new temporary one "
-                                        "without -session), or create, remove or identify one",
+                                        "show the current session (without -session a new "
+                                        "temporary one, removed at the end unless --keep), or "
+                                        "create, remove or identify one",
                                         run});
 
 } // namespace

@@ -24,7 +24,8 @@ done
 export HVC_HOME="$home/root"
 
 echo "-- no session name: getSession() creates a temporary session, marked and named"
-out=$("$hvcutil" session current)
+echo "   (--keep: it outlives this command for the next steps)"
+out=$("$hvcutil" session current --keep)
 echo "$out"
 name=$(echo "$out" | sed -n 's/^name: //p')
 
@@ -37,11 +38,29 @@ echo "-- properties written by one process are read by the next"
 echo "interpreter of Store/Proj: $("$hvcutil" interpreter get Store Proj -session "$name")"
 echo "source priorities of Store/Proj: $("$hvcutil" priority get Store Proj -session "$name" | tr '\n' ' ')"
 
-echo "-- a project password leaves the process sealed"
-"$hvcutil" password set Store Proj hunter2
+echo "-- a project password, read from standard input, leaves the process sealed"
+printf 'hunter2\n' | "$hvcutil" password set Store Proj
 echo "password recorded for Store/Proj: $("$hvcutil" password exists Store Proj)"
 
 echo "-- at the end removeIfTemporary removes the session for every client"
 "$hvcutil" session remove "$name"
 echo "-- asked for it afterwards, the sandbox no longer knows it"
 "$hvcutil" session uuid "$name" 2>&1 || true
+
+echo
+echo "== events: one process listens on the platform's channel while others send one event of each kind"
+"$hvcutil" events listen --count 4 >"$home/events" 2>"$home/listening" &
+listener=$!
+tries=0
+until grep -q "^listening on channel" "$home/listening" 2>/dev/null; do
+    tries=$((tries + 1))
+    [ $tries -lt 100 ] || { echo "the listener did not connect"; exit 1; }
+    sleep 0.1
+done
+for event in "cursor 1 2 3 x y z" "poi 10 20 30 left" "datachange W-7-renamed" "selection"; do
+    # shellcheck disable=SC2086
+    "$hvcutil" events send $event 2>/dev/null
+done
+wait $listener
+echo "-- what the listener printed:"
+cat "$home/events"

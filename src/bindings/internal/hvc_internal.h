@@ -1,6 +1,8 @@
 /* The platform's closed helper module: user identity and password sealing.
  * Every text returned is allocated by the module and released with
- * hvc_util_internal_free_string. */
+ * hvc_util_internal_free_string. No function raises: a failure, running out
+ * of memory included, is a null result with its reason in
+ * hvc_util_internal_last_error(). Safe to call from several threads. */
 #ifndef HVC_INTERNAL_H
 #define HVC_INTERNAL_H
 
@@ -23,8 +25,9 @@ char* hvc_util_internal_id_to_key(int id);
  * reason in hvc_util_internal_last_error(). */
 char* hvc_util_internal_encrypt(const char* text);
 
-/* Why this thread's last call of this module that returned null failed. The
- * text is static: do not free it. */
+/* Why the calling thread's last call of this module that returned null
+ * failed. The text belongs to the module and stays valid until the thread's
+ * next call: do not free it. */
 const char* hvc_util_internal_last_error(void);
 
 void hvc_util_internal_free_string(char* text);
