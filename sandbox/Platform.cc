@@ -19,8 +19,13 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <fstream>
+#include <iterator>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace hvc_sandbox {
 
@@ -82,41 +87,118 @@ bool servedOnLoopbackOnly(CORBA::Object_ptr ref) {
     return any;
 }
 
+// The loopback port of the object's first IIOP profile; 0 for none.
+int portOf(CORBA::Object_ptr ref) {
+    omniIOR_var ior = ref->_PR_getobj()->_getIOR();
+    const IOP::TaggedProfileList& profiles = ior->iopProfiles();
+    for (CORBA::ULong i = 0; i < profiles.length(); ++i) {
+        if (profiles[i].tag != IOP::TAG_INTERNET_IOP)
+            continue;
+        IIOP::ProfileBody body;
+        IIOP::unmarshalProfile(profiles[i], body);
+        return body.address.port;
+    }
+    return 0;
+}
+
+// Names of the POAs of platforms without a home, one per instance in a
+// process; a platform with a home always has the same.
 std::string poaName() {
     static std::atomic<int> made{0};
     const int n = ++made;
     return n == 1 ? "sandbox" : "sandbox-" + std::to_string(n);
 }
+const char* const homePoaName = "sandbox-home";
+
+using Unusable = StateStore::Unusable;
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string trimmed(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+        text.pop_back();
+    return text;
+}
 
 } // namespace
 
 CORBA::ORB_ptr Platform::initOrb() {
+    return initOrb("");
+}
+
+CORBA::ORB_ptr Platform::initOrb(const std::string& endpoint) {
     // Servants are for this machine only: listen on loopback unless the
-    // caller configured an endpoint of its own.
+    // caller configured an endpoint of its own; a platform with a home
+    // listens where its references say.
     hvc_util::Environment::Lock lock;
-    const bool setHere = !hvc_util::Environment::get("ORBendPoint");
+    const bool setHere = !endpoint.empty() || !hvc_util::Environment::get("ORBendPoint");
+    const std::optional<std::string> former = hvc_util::Environment::get("ORBendPoint");
     if (setHere)
-        hvc_util::Environment::set("ORBendPoint", "giop:tcp:127.0.0.1:");
-    CORBA::ORB_var orb = hvc_util::Orb::init();
+        hvc_util::Environment::set("ORBendPoint",
+                                   endpoint.empty() ? "giop:tcp:127.0.0.1:" : endpoint.c_str());
+    CORBA::ORB_var orb;
+    try {
+        orb = hvc_util::Orb::init();
+    } catch (const CORBA::INITIALIZE&) {
+        hvc_util::Environment::set("ORBendPoint", former.value_or("").c_str());
+        throw Unusable("cannot listen on " + endpoint +
+                       ", where the references of this home point; is another program using "
+                       "that port?");
+    }
     if (setHere)
-        hvc_util::Environment::set("ORBendPoint", "");
+        hvc_util::Environment::set("ORBendPoint", former.value_or("").c_str());
     return orb._retn();
 }
 
-Platform::Platform(const Options& options) : orbRef(initOrb()), specs(options.users) {
+Platform::Platform(const Options& options) : specs(options.users), named(!options.users.empty()) {
+    const bool homed = !options.home.empty();
+    const int recordedPort = homed ? openHome(options.home) : 0;
+    if (!homed)
+        store = std::make_unique<StateStore>();
+    orbRef = initOrb(homed ? "giop:tcp:127.0.0.1:" +
+                                 (recordedPort != 0 ? std::to_string(recordedPort) : std::string())
+                           : std::string());
+
     CORBA::Object_var rootObj = orbRef->resolve_initial_references("RootPOA");
     PortableServer::POA_var root = PortableServer::POA::_narrow(rootObj);
     PortableServer::POAManager_var manager = root->the_POAManager();
-    CORBA::PolicyList none;
-    platformPoa = root->create_POA(poaName().c_str(), manager, none);
-    CORBA::Object_var probe = platformPoa->create_reference("IDL:omg.org/CORBA/Object:1.0");
+    // Ids are the rooms' own names and keys; under a home, objects outlive
+    // the process and answer to the same references after a restart.
+    CORBA::PolicyList policies;
+    policies.length(homed ? 2 : 1);
+    policies[0] = root->create_id_assignment_policy(PortableServer::USER_ID);
+    if (homed)
+        policies[1] = root->create_lifespan_policy(PortableServer::PERSISTENT);
+    try {
+        platformPoa = root->create_POA(homed ? homePoaName : poaName().c_str(), manager, policies);
+    } catch (const PortableServer::POA::AdapterAlreadyExists&) {
+        throw Unusable("a sandbox with a home already runs in this process");
+    }
+    PortableServer::ObjectId_var probeId = PortableServer::string_to_ObjectId("probe");
+    CORBA::Object_var probe =
+        platformPoa->create_reference_with_id(probeId.in(), "IDL:omg.org/CORBA/Object:1.0");
     if (!servedOnLoopbackOnly(probe))
         throw NotLoopback(
             "the process ORB was initialised without a loopback endpoint and would serve every "
             "network interface; start the sandbox before the ORB is first used, or set "
             "ORBendPoint=giop:tcp:127.0.0.1:");
+    if (homed) {
+        const int listening = portOf(probe);
+        if (recordedPort == 0)
+            store->setFact("port", std::to_string(listening));
+        else if (listening != recordedPort)
+            throw Unusable("the process ORB already listens on port " + std::to_string(listening) +
+                           ", but the references of " + options.home + " name port " +
+                           std::to_string(recordedPort) +
+                           ": start the sandbox before the ORB is first used");
+        keysOfHome(options.home);
+    } else {
+        hvc_util::PasswordSeal::keyPair(publicKeyBase64, secretKeyBase64);
+    }
     manager->activate();
-    hvc_util::PasswordSeal::keyPair(publicKeyBase64, secretKeyBase64);
 
     if (specs.empty()) {
         const std::string name = hvc_util::Environment::userName().value_or("sandbox");
@@ -125,19 +207,92 @@ Platform::Platform(const Options& options) : orbRef(initOrb()), specs(options.us
 
     rooms = platformRooms();
     for (const auto& r : rooms) {
-        PortableServer::POA_var poa = platformPoa->create_POA(r->name(), manager, none);
+        PortableServer::POA_var poa = platformPoa->create_POA(r->name(), manager, policies);
         r->start(*this, poa);
     }
 }
 
-Platform::~Platform() {
-    if (stopped)
-        return;
-    try {
-        // Etherealizes every room's servants before the rooms let go of theirs.
-        platformPoa->destroy(true, true);
-    } catch (const CORBA::Exception&) {
+int Platform::openHome(const std::string& home) {
+    makeDirectory(home);
+    makeDirectory(home + "/var");
+    makeDirectory(home + "/etc");
+    const std::string lockPath = home + "/var/sandbox.lock";
+    homeLock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (homeLock < 0)
+        throw Unusable("cannot open " + lockPath + ": " + std::strerror(errno));
+    if (::flock(homeLock, LOCK_EX | LOCK_NB) != 0) {
+        const std::string holder = trimmed(readFile(lockPath));
+        ::close(homeLock);
+        homeLock = -1;
+        throw Unusable("another hvc-sandbox" + (holder.empty() ? "" : " (process " + holder + ")") +
+                       " serves the home " + home);
     }
+    const std::string pid = std::to_string(::getpid()) + "\n";
+    if (::ftruncate(homeLock, 0) != 0 ||
+        ::pwrite(homeLock, pid.data(), pid.size(), 0) != static_cast<ssize_t>(pid.size())) {
+        // The lock holds without the note; only the message of a second
+        // sandbox would lack the process number.
+    }
+    store = std::make_unique<StateStore>(home + "/var/sandbox.db");
+    const std::optional<std::string> recorded = store->fact("port");
+    if (!recorded)
+        return 0;
+    char* end = nullptr;
+    const long port = std::strtol(recorded->c_str(), &end, 10);
+    if (end == recorded->c_str() || *end != '\0' || port <= 0 || port > 65535)
+        throw Unusable(store->path() + " records no port the sandbox can listen on (\"" +
+                       *recorded + "\")");
+    return static_cast<int>(port);
+}
+
+void Platform::keysOfHome(const std::string& home) {
+    const std::string secretPath = home + "/etc/password.key";
+    struct stat st;
+    if (::stat(secretPath.c_str(), &st) == 0) {
+        if ((st.st_mode & 077) != 0) {
+            char mode[8];
+            std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+            throw Unusable(secretPath +
+                           " holds the platform's secret key but others may read it "
+                           "(mode " +
+                           std::string(mode) + "); make it 0600: chmod 600 " + secretPath);
+        }
+        secretKeyBase64 = trimmed(readFile(secretPath));
+        if (!hvc_util::PasswordSeal::publicKeyOf(secretKeyBase64, publicKeyBase64))
+            throw Unusable(secretPath + " holds no secret key the platform can use");
+        return;
+    }
+    hvc_util::PasswordSeal::keyPair(publicKeyBase64, secretKeyBase64);
+    const int fd = ::open(secretPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const std::string text = secretKeyBase64 + "\n";
+    const bool written =
+        fd >= 0 && ::fchmod(fd, 0600) == 0 &&
+        ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
+        ::fsync(fd) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    if (!written)
+        throw Unusable("cannot write the platform's secret key to " + secretPath + ": " +
+                       std::strerror(errno));
+}
+
+Platform::~Platform() {
+    if (!stopped) {
+        try {
+            // Etherealizes every room's servants before the rooms let go of theirs.
+            platformPoa->destroy(true, true);
+        } catch (const CORBA::Exception&) {
+        }
+    }
+    if (homeLock >= 0)
+        ::close(homeLock);
+}
+
+int Platform::port() const {
+    PortableServer::ObjectId_var id = PortableServer::string_to_ObjectId("probe");
+    CORBA::Object_var probe =
+        platformPoa->create_reference_with_id(id.in(), "IDL:omg.org/CORBA/Object:1.0");
+    return portOf(probe);
 }
 
 void Platform::run() {
@@ -215,7 +370,7 @@ void Platform::writeHome(const std::string& dir) const {
 }
 
 std::string Platform::readyLine(const std::string& home) const {
-    std::string line = "hvc-sandbox ready: user " + specs.front().account;
+    std::string line = "hvc-sandbox ready: user " + room<UserServer>().firstAccount();
     if (!home.empty())
         line += ", home " + home;
     return line;

@@ -19,22 +19,22 @@ using hvc_util::ServiceCatalogue;
 void CoordinateService::start(Platform& platform, PortableServer::POA_ptr poa) {
     PortableServer::Servant_var<PlaceholderServant> finderServant(
         new PlaceholderServant({EpCoordinateService::Finder::_PD_repoId}));
-    CORBA::Object_var finder = Activation::activate(poa, finderServant.in());
+    CORBA::Object_var finder = Activation::activate(poa, "finder", finderServant.in());
     platform.publish(ServiceCatalogue::Service::CoordinateFinder, poa, finder);
 
     PortableServer::Servant_var<PlaceholderServant> factoryServant(
         new PlaceholderServant({EpCoordinateService::Factory::_PD_repoId}));
-    CORBA::Object_var factory = Activation::activate(poa, factoryServant.in());
+    CORBA::Object_var factory = Activation::activate(poa, "factory", factoryServant.in());
     platform.publish(ServiceCatalogue::Service::CoordinateFactory, poa, factory);
 
     // The coordinate server hands out its finder and factory by interface.
     PortableServer::Servant_var<FactoryFinderServant> factories(new FactoryFinderServant);
     factories->add(EpCoordinateService::Finder::_PD_repoId, finder);
     factories->add(EpCoordinateService::Factory::_PD_repoId, factory);
-    CORBA::Object_var finderObj = Activation::activate(poa, factories.in());
+    CORBA::Object_var finderObj = Activation::activate(poa, "factories", factories.in());
     CosLifeCycle::FactoryFinder_var factoryFinder = CosLifeCycle::FactoryFinder::_narrow(finderObj);
     PortableServer::Servant_var<ServerServant> server(new ServerServant(factoryFinder));
-    CORBA::Object_var serverRef = Activation::activate(poa, server.in());
+    CORBA::Object_var serverRef = Activation::activate(poa, "server", server.in());
     platform.publishName(
         ServiceCatalogue::entry(ServiceCatalogue::Service::CoordinateFinder).bindName, serverRef);
 }

@@ -4,6 +4,8 @@
 
 #include "SessionServant.h"
 
+#include "bindings/Orb.h"
+
 #include <hvc_util/Identifier.h>
 
 namespace hvc_sandbox {
@@ -20,9 +22,32 @@ void requireIdentifier(const char* name) {
 } // namespace
 
 SessionManagerServant::SessionManagerServant(PortableServer::POA_ptr where,
-                                             CosLifeCycle::FactoryFinder_ptr finder)
+                                             CosLifeCycle::FactoryFinder_ptr finder,
+                                             StateStore& state, std::string user)
     : poa(PortableServer::POA::_duplicate(where)),
-      factories(CosLifeCycle::FactoryFinder::_duplicate(finder)) {}
+      factories(CosLifeCycle::FactoryFinder::_duplicate(finder)), store(state),
+      account(std::move(user)) {}
+
+void SessionManagerServant::restore() {
+    CORBA::ORB_var orb = hvc_util::Orb::init();
+    std::lock_guard<std::mutex> hold(lock);
+    StateStore::Statement read(store, "SELECT name, identifier, marker, project_set FROM sessions"
+                                      " WHERE account = ? ORDER BY name");
+    read.bind(1, account);
+    while (read.step()) {
+        EpProject::ProjectSet_var set;
+        if (!read.isNull(3)) {
+            CORBA::Object_var obj = orb->string_to_object(read.text(3).c_str());
+            set = EpProject::ProjectSet::_unchecked_narrow(obj);
+        }
+        PortableServer::Servant_var<SessionServant> servant(new SessionServant(
+            *this, read.text(0), factories.in(), read.blob(1), read.text(2), set.in()));
+        servant->keepIn(store, servant->objectId());
+        CORBA::Object_var obj = Activation::activate(poa, servant->objectId(), servant.in());
+        PortableServer::ObjectId_var oid = Activation::idOf(servant->objectId());
+        sessions.emplace(read.text(0), oid.in());
+    }
+}
 
 EpSession::Session_ptr SessionManagerServant::getSession(const char* name) {
     requireIdentifier(name);
@@ -46,8 +71,14 @@ EpSession::Session_ptr SessionManagerServant::createSession(const char* name,
         new SessionServant(*this, name, factories.in()));
     if (!CORBA::is_nil(projectSet))
         servant->setProjectSet(projectSet);
-    PortableServer::ObjectId_var oid;
-    CORBA::Object_var obj = Activation::activate(poa, servant.in(), &oid);
+    {
+        StateStore::Transaction writing(store);
+        servant->record(store, account);
+        writing.commit();
+    }
+    servant->keepIn(store, servant->objectId());
+    CORBA::Object_var obj = Activation::activate(poa, servant->objectId(), servant.in());
+    PortableServer::ObjectId_var oid = Activation::idOf(servant->objectId());
     sessions.emplace(name, oid.in());
     return EpSession::Session::_narrow(obj);
 }
@@ -97,6 +128,12 @@ bool SessionManagerServant::remove(const std::string& name) {
         if (found == sessions.end())
             return true;
         oid = found->second;
+        CORBA::String_var key = PortableServer::ObjectId_to_string(oid);
+        StateStore::Transaction writing(store);
+        StateStore::Statement erase(store, "DELETE FROM sessions WHERE id = ?");
+        erase.bind(1, std::string(key.in())).run();
+        PropertySetServant::forget(store, key.in());
+        writing.commit();
         sessions.erase(found);
     }
     poa->deactivate_object(oid);
