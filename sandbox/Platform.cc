@@ -20,10 +20,13 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
+#include <netinet/in.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -101,6 +104,52 @@ int portOf(CORBA::Object_ptr ref) {
     return 0;
 }
 
+// A loopback port nothing listens on at the time of the call.
+int freePort() {
+    const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    const bool found = s >= 0 &&
+                       ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                       ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+    if (s >= 0)
+        ::close(s);
+    if (!found)
+        throw std::runtime_error(std::string("no free loopback port: ") + std::strerror(errno));
+    return ntohs(address.sin_port);
+}
+
+// Makes every connection a client opened to `port` end with a reset when it
+// is closed. A client whose connection merely ended would find out only by
+// sending its next request into it and would then not know whether the
+// request was served; a reset connection fails that request before it
+// leaves, and the client's ORB sends it again on a new connection (to the
+// restarted platform, when it has a home).
+void resetClientConnections(int port) {
+    DIR* fds = ::opendir("/proc/self/fd");
+    if (fds == nullptr)
+        return;
+    while (const dirent* entry = ::readdir(fds)) {
+        const int fd = std::atoi(entry->d_name);
+        struct stat st;
+        sockaddr_in local{};
+        socklen_t length = sizeof local;
+        int listening = 0;
+        socklen_t flagLength = sizeof listening;
+        if (fd <= 2 || ::fstat(fd, &st) != 0 || !S_ISSOCK(st.st_mode) ||
+            ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) != 0 ||
+            local.sin_family != AF_INET || ntohs(local.sin_port) != port ||
+            ::getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &listening, &flagLength) != 0 ||
+            listening != 0)
+            continue;
+        const linger reset{1, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    }
+    ::closedir(fds);
+}
+
 // Names of the POAs of platforms without a home, one per instance in a
 // process; a platform with a home always has the same.
 std::string poaName() {
@@ -142,11 +191,10 @@ CORBA::ORB_ptr Platform::initOrb(const std::string& endpoint) {
     CORBA::ORB_var orb;
     try {
         orb = hvc_util::Orb::init();
-    } catch (const CORBA::INITIALIZE&) {
-        hvc_util::Environment::set("ORBendPoint", former.value_or("").c_str());
-        throw Unusable("cannot listen on " + endpoint +
-                       ", where the references of this home point; is another program using "
-                       "that port?");
+    } catch (...) {
+        if (setHere)
+            hvc_util::Environment::set("ORBendPoint", former.value_or("").c_str());
+        throw;
     }
     if (setHere)
         hvc_util::Environment::set("ORBendPoint", former.value_or("").c_str());
@@ -158,11 +206,21 @@ Platform::Platform(const Options& options) : specs(options.users), named(!option
     const int recordedPort = homed ? openHome(options.home) : 0;
     if (!homed)
         store = std::make_unique<StateStore>();
-    orbRef = initOrb(homed ? "giop:tcp:127.0.0.1:" +
-                                 (recordedPort != 0 ? std::to_string(recordedPort) : std::string())
-                           : std::string());
-
-    CORBA::Object_var rootObj = orbRef->resolve_initial_references("RootPOA");
+    // A home's port is chosen once and given to the ORB explicitly, from the
+    // first start on: the ORB then lets a restart listen on it again while
+    // connections of the former process are still closing.
+    const int port = homed && recordedPort == 0 ? freePort() : recordedPort;
+    CORBA::Object_var rootObj;
+    try {
+        orbRef = initOrb(homed ? "giop:tcp:127.0.0.1:" + std::to_string(port) : std::string());
+        rootObj = orbRef->resolve_initial_references("RootPOA");
+    } catch (const CORBA::INITIALIZE&) {
+        if (!homed)
+            throw;
+        throw Unusable("cannot listen on 127.0.0.1:" + std::to_string(port) +
+                       ", the port the references of " + options.home +
+                       " name; is another program using it?");
+    }
     PortableServer::POA_var root = PortableServer::POA::_narrow(rootObj);
     PortableServer::POAManager_var manager = root->the_POAManager();
     // Ids are the rooms' own names and keys; under a home, objects outlive
@@ -303,6 +361,7 @@ void Platform::shutdown() {
     if (stopped)
         return;
     stopped = true;
+    resetClientConnections(port());
     orbRef->shutdown(true);
     orbRef->destroy();
 }

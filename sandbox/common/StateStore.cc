@@ -18,6 +18,16 @@ const char* const formatTables = "CREATE TABLE schema_versions(part TEXT PRIMARY
                                  " version INTEGER NOT NULL);"
                                  "CREATE TABLE facts(key TEXT PRIMARY KEY, value TEXT NOT NULL);";
 
+// Why this thread's last failing statement failed, and whether it is to be
+// said on stderr (not while opening: the failure is then the message).
+thread_local std::string lastFailure;
+thread_local bool opening = false;
+
+struct Opening {
+    Opening() { opening = true; }
+    ~Opening() { opening = false; }
+};
+
 } // namespace
 
 StateStore::StateStore() {
@@ -84,6 +94,7 @@ void StateStore::open(const char* where) {
                            std::to_string(version) + "; this one reads up to " +
                            std::to_string(formatVersion) + ")");
     }
+    Opening quietly;
     try {
         // A commit is on disk before the operation that made it returns: it
         // survives the sandbox being killed. (A power failure may lose the
@@ -99,13 +110,14 @@ void StateStore::open(const char* where) {
             creating.commit();
         }
     } catch (const CORBA::PERSIST_STORE&) {
-        throw Unusable("cannot prepare " + name + ": " + sqlite3_errmsg(db));
+        throw Unusable("cannot prepare " + name + ": " + lastFailure);
     }
 }
 
 void StateStore::fail(const char* doing) const {
-    std::cerr << "hvc-sandbox: state database: " << doing << ": " << sqlite3_errmsg(db)
-              << std::endl;
+    lastFailure = sqlite3_errmsg(db);
+    if (!opening)
+        std::cerr << "hvc-sandbox: state database: " << doing << ": " << lastFailure << std::endl;
     throw CORBA::PERSIST_STORE(0, CORBA::COMPLETED_NO);
 }
 
@@ -130,6 +142,7 @@ StateStore::Prepared& StateStore::prepared(const char* sql) {
 
 void StateStore::migrate(const std::string& part, const std::vector<std::string>& steps) {
     const std::string name = persistent() ? file : std::string("the in-memory state database");
+    Opening quietly;
     try {
         Transaction migrating(*this);
         std::int64_t current = 0;
@@ -156,7 +169,7 @@ void StateStore::migrate(const std::string& part, const std::vector<std::string>
         migrating.commit();
     } catch (const CORBA::PERSIST_STORE&) {
         throw Unusable("cannot bring the " + part + " tables of " + name +
-                       " up to date: " + sqlite3_errmsg(db));
+                       " up to date: " + lastFailure);
     }
 }
 
