@@ -266,6 +266,11 @@ void StateStore::Statement::run() {
     }
 }
 
+void StateStore::Statement::reset() {
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+}
+
 std::string StateStore::Statement::text(int column) const {
     const unsigned char* value = sqlite3_column_text(statement, column);
     return value != nullptr

@@ -97,6 +97,8 @@ public:
         bool step();
         // Runs a statement that returns no rows.
         void run();
+        // Makes the statement ready to be bound and run again.
+        void reset();
 
         // Columns of the current row count from 0.
         std::string text(int column) const;

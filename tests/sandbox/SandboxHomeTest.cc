@@ -3,6 +3,7 @@
 // library's cached ones included); killed in the middle of a stream of
 // writes it has lost none it acknowledged; a home it cannot use is refused
 // with a clear message and exit status 3.
+#include "hvc_util/Notification.h"
 #include "hvc_util/ServiceCatalogue.h"
 #include "hvc_util/Session.h"
 #include "hvc_util/UserProfile.h"
@@ -267,4 +268,51 @@ TEST(SandboxHome, SecretKeyReadableByOthersAndASecondSandboxAreRefused) {
                            " holds the platform's secret key but others may read it (mode 0644); "
                            "make it 0600: chmod 600 " +
                            key + "\n");
+}
+
+TEST(SandboxHome, NotificationChannelsAndTheirAdministrationsOutliveARestart) {
+    using namespace CosNotifyChannelAdmin;
+    TempDir home("hvc-home");
+    ScopedEnv env("HVC_HOME", home.path());
+    EventChannelFactory_var factory;
+    EventChannel_var channel;
+    ConsumerAdmin_var orAdmin;
+    ChannelID id = 0, destroyed = 0;
+    AdminID orId = 0;
+    {
+        hvc_test::SandboxProcess first(home.path(), {});
+        factory = hvc_util::Notification::getChannelFactory();
+        CosNotification::QoSProperties qos;
+        CosNotification::AdminProperties admin;
+        channel = factory->create_channel(qos, admin, id);
+        orAdmin = channel->new_for_consumers(OR_OP, orId);
+        AdminID dropped = 0;
+        ConsumerAdmin_var extra = channel->new_for_consumers(AND_OP, dropped);
+        extra->destroy();
+        EventChannel_var gone = factory->create_channel(qos, admin, destroyed);
+        gone->destroy();
+    }
+    hvc_test::SandboxProcess second(home.path(), {});
+    env.unset("HVC_HOME");
+    EventChannelFactory_var cached = hvc_util::Notification::getChannelFactory();
+    EXPECT_EQ(cached.in(), factory.in());
+    ChannelIDSeq_var ids = factory->get_all_channels();
+    ASSERT_EQ(ids->length(), 2u); // the platform's and ours
+    EXPECT_EQ(ids[1], id);
+    EXPECT_EQ(orAdmin->MyOperator(), OR_OP);
+    EXPECT_EQ(orAdmin->MyID(), orId);
+    EventChannel_var owner = orAdmin->MyChannel();
+    EXPECT_TRUE(owner->_is_equivalent(channel));
+    AdminIDSeq_var admins = channel->get_all_consumeradmins();
+    ASSERT_EQ(admins->length(), 2u); // the default and the OR one
+    EXPECT_EQ(admins[1], orId);
+    // Identifiers are not handed out again, across the restart either.
+    CosNotification::QoSProperties qos;
+    CosNotification::AdminProperties admin;
+    ChannelID fresh = 0;
+    EventChannel_var another = factory->create_channel(qos, admin, fresh);
+    EXPECT_GT(fresh, destroyed);
+    AdminID next = 0;
+    ConsumerAdmin_var third = channel->new_for_consumers(AND_OP, next);
+    EXPECT_GT(next, orId + 1);
 }
