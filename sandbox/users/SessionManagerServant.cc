@@ -8,6 +8,9 @@
 
 #include <hvc_util/Identifier.h>
 
+#include <optional>
+#include <vector>
+
 namespace hvc_sandbox {
 
 namespace {
@@ -29,23 +32,35 @@ SessionManagerServant::SessionManagerServant(PortableServer::POA_ptr where,
       account(std::move(user)) {}
 
 void SessionManagerServant::restore() {
+    struct Recorded {
+        std::string name, identifier, marker;
+        std::optional<std::string> projectSet;
+    };
+    // Read first: the sessions lock their own state before the store's.
+    std::vector<Recorded> recorded;
+    {
+        StateStore::Statement read(store, "SELECT name, identifier, marker, project_set FROM"
+                                          " sessions WHERE account = ? ORDER BY name");
+        read.bind(1, account);
+        while (read.step())
+            recorded.push_back(
+                {read.text(0), read.blob(1), read.text(2),
+                 read.isNull(3) ? std::nullopt : std::optional<std::string>(read.text(3))});
+    }
     CORBA::ORB_var orb = hvc_util::Orb::init();
     std::lock_guard<std::mutex> hold(lock);
-    StateStore::Statement read(store, "SELECT name, identifier, marker, project_set FROM sessions"
-                                      " WHERE account = ? ORDER BY name");
-    read.bind(1, account);
-    while (read.step()) {
+    for (const Recorded& r : recorded) {
         EpProject::ProjectSet_var set;
-        if (!read.isNull(3)) {
-            CORBA::Object_var obj = orb->string_to_object(read.text(3).c_str());
+        if (r.projectSet) {
+            CORBA::Object_var obj = orb->string_to_object(r.projectSet->c_str());
             set = EpProject::ProjectSet::_unchecked_narrow(obj);
         }
-        PortableServer::Servant_var<SessionServant> servant(new SessionServant(
-            *this, read.text(0), factories.in(), read.blob(1), read.text(2), set.in()));
+        PortableServer::Servant_var<SessionServant> servant(
+            new SessionServant(*this, r.name, factories.in(), r.identifier, r.marker, set.in()));
         servant->keepIn(store, servant->objectId());
         CORBA::Object_var obj = Activation::activate(poa, servant->objectId(), servant.in());
         PortableServer::ObjectId_var oid = Activation::idOf(servant->objectId());
-        sessions.emplace(read.text(0), oid.in());
+        sessions.emplace(r.name, oid.in());
     }
 }
 
@@ -71,11 +86,7 @@ EpSession::Session_ptr SessionManagerServant::createSession(const char* name,
         new SessionServant(*this, name, factories.in()));
     if (!CORBA::is_nil(projectSet))
         servant->setProjectSet(projectSet);
-    {
-        StateStore::Transaction writing(store);
-        servant->record(store, account);
-        writing.commit();
-    }
+    servant->record(store, account);
     servant->keepIn(store, servant->objectId());
     CORBA::Object_var obj = Activation::activate(poa, servant->objectId(), servant.in());
     PortableServer::ObjectId_var oid = Activation::idOf(servant->objectId());

@@ -56,6 +56,7 @@ SessionServant::SessionServant(SessionManagerServant& owner, std::string name,
 
 void SessionServant::record(StateStore& store, const std::string& account) {
     std::lock_guard<std::mutex> hold(stateLock);
+    StateStore::Transaction writing(store);
     StateStore::Statement insert(store, "INSERT INTO sessions(id, account, name, identifier,"
                                         " marker, project_set) VALUES(?, ?, ?, ?, ?, ?)");
     insert.bind(1, key).bind(2, account).bind(3, sessionName);
@@ -63,6 +64,7 @@ void SessionServant::record(StateStore& store, const std::string& account) {
     insert.bind(5, markerText);
     bindReference(insert, 6, projectSet.in());
     insert.run();
+    writing.commit();
 }
 
 char* SessionServant::name() {

@@ -31,8 +31,7 @@ public:
     // The object id it is activated under and kept by: "session:" and its
     // identifier's text.
     const std::string& objectId() const { return key; }
-    // Records the session in the platform's state (for its manager's
-    // Transaction).
+    // Records the session in the platform's state.
     void record(StateStore& store, const std::string& account);
 
     char* name() override;

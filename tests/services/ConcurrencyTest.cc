@@ -3,6 +3,7 @@
 // under ThreadSanitizer.
 #include "hvc_util/ServiceCatalogue.h"
 #include "hvc_util/Session.h"
+#include "hvc_util/System.h"
 #include "hvc_util/UserProfile.h"
 
 #include "sandbox/Platform.h"
@@ -79,6 +80,8 @@ TEST(Concurrency, EveryGetterTemporaryNameAndSessionAtOnceShareOneResolution) {
         EpSession::SessionManager_var manager = Session::getSessionManager();
         got[t][services] = manager.in();
         names[t] = Session::createTemporaryName().getValue();
+        hvc_util::String node;
+        hvc_util::System::getNodeName(node);
         EpSession::Session_var session = Session::getSession();
         sessions[t] = !CORBA::is_nil(session);
     });
