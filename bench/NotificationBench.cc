@@ -6,6 +6,7 @@
 #include "hvc_util/Notification.h"
 #include "support/BenchMain.h"
 #include "support/ChildProcess.h"
+#include "support/ChildSandbox.h"
 
 #include "bindings/Orb.h"
 
@@ -25,12 +26,9 @@ constexpr int eventsPerRound = 200;
 
 // The sandbox, started once for the whole run.
 EventChannel_ptr platformChannel() {
-    static std::unique_ptr<hvc_test::SandboxProcess> sandbox;
     static EventChannel_var channel;
-    if (!sandbox) {
-        ::setenv("HVC_SANDBOX_EXE", HVC_SANDBOX_EXE, 1);
-        sandbox = std::make_unique<hvc_test::SandboxProcess>();
-        ::setenv("HVC_HOME", sandbox->home().c_str(), 1);
+    if (CORBA::is_nil(channel)) {
+        hvc_bench::startChildSandbox({}, "");
         EventChannelFactory_var factory = Notification::getChannelFactory();
         channel = factory->get_event_channel(0);
     }

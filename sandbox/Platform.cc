@@ -1,6 +1,9 @@
 #include "Platform.h"
 
+#include "common/Activation.h"
+#include "converters/ConvertersRoom.h"
 #include "coordinates/CoordinateService.h"
+#include "datastores/DataStoresRoom.h"
 #include "notification/NotificationService.h"
 #include "refvalues/ReferenceValueService.h"
 #include "trader/TraderService.h"
@@ -40,9 +43,12 @@ using hvc_util::ServiceCatalogue;
 std::vector<std::unique_ptr<Room>> platformRooms() {
     std::vector<std::unique_ptr<Room>> rooms;
     rooms.push_back(std::make_unique<UserServer>());
-    rooms.push_back(std::make_unique<CoordinateService>());
+    // Units before coordinates: the coordinate systems' axes name their units.
     rooms.push_back(std::make_unique<UnitsService>());
+    rooms.push_back(std::make_unique<CoordinateService>());
     rooms.push_back(std::make_unique<TraderService>());
+    rooms.push_back(std::make_unique<ConvertersRoom>());
+    rooms.push_back(std::make_unique<DataStoresRoom>());
     rooms.push_back(std::make_unique<NotificationService>());
     rooms.push_back(std::make_unique<ReferenceValueService>());
     return rooms;
@@ -201,7 +207,8 @@ CORBA::ORB_ptr Platform::initOrb(const std::string& endpoint) {
     return orb._retn();
 }
 
-Platform::Platform(const Options& options) : specs(options.users), named(!options.users.empty()) {
+Platform::Platform(const Options& options)
+    : specs(options.users), named(!options.users.empty()), types(options.serviceTypes) {
     const bool homed = !options.home.empty();
     const int recordedPort = homed ? openHome(options.home) : 0;
     if (!homed)
@@ -262,6 +269,10 @@ Platform::Platform(const Options& options) : specs(options.users), named(!option
         const std::string name = hvc_util::Environment::userName().value_or("sandbox");
         specs.push_back({name, name});
     }
+
+    factoryFinder = new FactoryFinderServant;
+    CORBA::Object_var finder = Activation::activate(platformPoa, "factories", factoryFinder.in());
+    factoryFinderObj = CosLifeCycle::FactoryFinder::_narrow(finder.in());
 
     rooms = platformRooms();
     for (const auto& r : rooms) {
@@ -426,6 +437,17 @@ void Platform::writeHome(const std::string& dir) const {
                   referenceLines() + "END_OF_REFERENCES\n",
               0755);
     writeFile(dir + "/etc/password.pub", publicKeyBase64 + "\n", 0644);
+}
+
+void Platform::exportOffers() {
+    const auto trader = ServiceCatalogue::Service::TraderLookup;
+    hvc_util::Environment::set(ServiceCatalogue::entry(trader).variable, ior(trader).c_str());
+    for (const auto& r : rooms)
+        r->exportOffers(*this);
+}
+
+CosLifeCycle::FactoryFinder_ptr Platform::factoryFinderRef() const {
+    return CosLifeCycle::FactoryFinder::_duplicate(factoryFinderObj.in());
 }
 
 std::string Platform::readyLine(const std::string& home) const {

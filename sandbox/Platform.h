@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Room.h"
+#include "common/FactoryFinderServant.h"
 #include "common/StateStore.h"
 
 #include <hvc_util/ServiceCatalogue.h>
@@ -35,6 +36,9 @@ public:
         // under the login name on this host (or, with a home, the users it
         // already knows).
         std::vector<UserSpec> users;
+        // Service types the trader knows beside the repository ids of the
+        // platform's interfaces.
+        std::vector<std::string> serviceTypes;
         // The platform's home: DIR/var/sandbox.db holds its state,
         // DIR/etc/password.key its secret key (mode 0600), and it listens on
         // the loopback port recorded there, in persistent POAs, so that
@@ -84,6 +88,13 @@ public:
     // std::runtime_error on failure.
     void writeHome(const std::string& dir) const;
 
+    // Points this process's library at the platform's trader (its reference
+    // variable) and lets every room export its offers through the library:
+    // the data-type converter factories, once per platform user. Call it
+    // once, after bindNames when names are registered. Raises what the
+    // library raises.
+    void exportOffers();
+
     // The one line a started sandbox prints, naming its first user.
     std::string readyLine(const std::string& home) const;
 
@@ -123,6 +134,12 @@ public:
     StateStore& state() const { return *store; }
     // The loopback port the platform listens on.
     int port() const;
+    const std::vector<std::string>& serviceTypes() const { return types; }
+    // The platform's factory finder: data servers register their factories
+    // with it, and every session finds them through it.
+    FactoryFinderServant& factories() { return *factoryFinder; }
+    // A new reference to it, owned by the caller.
+    CosLifeCycle::FactoryFinder_ptr factoryFinderRef() const;
     const std::string& publicKey() const { return publicKeyBase64; }
     const std::string& secretKey() const { return secretKeyBase64; }
 
@@ -149,12 +166,15 @@ private:
 
     std::vector<UserSpec> specs;
     bool named;
+    std::vector<std::string> types;
     // Held (flock) while the platform serves its home; -1 without a home.
     int homeLock = -1;
     // Before the ORB and the rooms: their servants write to it until they go.
     std::unique_ptr<StateStore> store;
     CORBA::ORB_var orbRef;
     PortableServer::POA_var platformPoa;
+    PortableServer::Servant_var<FactoryFinderServant> factoryFinder;
+    CosLifeCycle::FactoryFinder_var factoryFinderObj;
     std::string publicKeyBase64;
     std::string secretKeyBase64;
     std::vector<std::unique_ptr<Room>> rooms;

@@ -22,6 +22,11 @@ public:
     // this room, and publishes its references through `platform`. Raises a
     // CORBA exception or std::runtime_error when it cannot start.
     virtual void start(Platform& platform, PortableServer::POA_ptr poa) = 0;
+
+    // Exports the room's objects to the platform's trader through the
+    // library, as a platform's servers do once the platform runs. Raises what
+    // the library raises. Most rooms export nothing.
+    virtual void exportOffers(Platform& platform) {}
 };
 
 } // namespace hvc_sandbox

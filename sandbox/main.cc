@@ -23,12 +23,14 @@ constexpr int badCommandLine = 2;
 constexpr int homeUnusable = 3;
 
 int usage() {
-    std::cerr << "usage: hvc-sandbox [--home DIR] [--user ACCOUNT[:PRINCIPAL]]...\n"
-                 "  --home DIR  keep the platform's state in DIR (DIR/var/sandbox.db, its key\n"
-                 "              pair in DIR/etc) so it survives a restart; write\n"
-                 "              DIR/bin/GetIORS.sh and DIR/etc/password.pub\n"
-                 "  --user      a platform user (default: the login name, or with a home the\n"
-                 "              users it already has)\n"
+    std::cerr << "usage: hvc-sandbox [--home DIR] [--user ACCOUNT[:PRINCIPAL]]... "
+                 "[--service-type NAME]...\n"
+                 "  --home DIR           keep the platform's state in DIR (DIR/var/sandbox.db,\n"
+                 "                       its key pair in DIR/etc) so it survives a restart;\n"
+                 "                       write DIR/bin/GetIORS.sh and DIR/etc/password.pub\n"
+                 "  --user               a platform user (default: the login name, or with a\n"
+                 "                       home the users it already has)\n"
+                 "  --service-type NAME  a further service type the trader knows\n"
                  "Stops on SIGTERM or SIGINT with exit status 0; exits 1 when it cannot start,\n"
                  "2 on a bad command line, 3 when the home's state cannot be used.\n";
     return badCommandLine;
@@ -42,6 +44,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--home") == 0 && i + 1 < argc) {
             home = argv[++i];
+        } else if (std::strcmp(argv[i], "--service-type") == 0 && i + 1 < argc) {
+            options.serviceTypes.push_back(argv[++i]);
         } else if (std::strcmp(argv[i], "--user") == 0 && i + 1 < argc) {
             std::string user = argv[++i];
             auto colon = user.find(':');
@@ -68,6 +72,7 @@ int main(int argc, char** argv) {
         std::string why;
         if (!platform.bindNames(why))
             std::cerr << "hvc-sandbox: names not registered: " << why << std::endl;
+        platform.exportOffers();
         if (!home.empty())
             platform.writeHome(home);
         std::cout << platform.readyLine(home) << std::endl;

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <map>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -15,14 +16,22 @@ std::vector<std::pair<std::string, std::string>>& pairs() {
     return all;
 }
 
-// Keeps the console output and remembers each run's time per iteration.
+// Keeps the console output and remembers each run's time per iteration. With
+// --benchmark_repetitions the median of the repetitions stands for the
+// benchmark, which keeps one noisy repetition out of the ratio.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+            std::string name = run.run_name.str();
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                times_[name] = run.GetAdjustedRealTime();
+                medians_.insert(name);
+            } else if (run.run_type == Run::RT_Iteration && run.iterations > 0 &&
+                       medians_.count(name) == 0) {
+                times_[name] = run.GetAdjustedRealTime();
+            }
         }
     }
 
@@ -53,6 +62,7 @@ private:
     }
 
     std::map<std::string, double> times_;
+    std::set<std::string> medians_;
 };
 
 } // namespace

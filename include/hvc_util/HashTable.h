@@ -23,8 +23,8 @@ class HashTableIterator;
 // holds more elements than the next bucket count, except while its own walk
 // (iterGetNext) is under way. Nothing is reported other than by results;
 // std::bad_alloc passes through when an element or bucket array cannot be
-// allocated, leaving the table as it was. Not thread-safe: one table (and
-// its walks) is used by one thread at a time.
+// allocated, leaving the table as it was. A table and its iterators are used
+// by one thread at a time: even lookups move the table's own walk.
 class HVC_UTIL_API HashTable {
 public:
     static const unsigned int setsize[16];
@@ -72,8 +72,18 @@ protected:
     bool add(unsigned int hash, const void* item, const void* key);
     // The item in the bucket of `hash` that is `key` itself or, unless
     // `identityOnly`, that compare matches with `key`; null when none. With
-    // `remove` its element is taken out (the item is not deleted).
-    const void* fetch(unsigned int hash, const void* key, bool identityOnly, bool remove);
+    // `remove` its element is taken out (the item is not deleted). The
+    // lookup is inline, so that a derived class whose type the compiler
+    // knows (a final class, say) has its compare called directly.
+    const void* fetch(unsigned int hash, const void* key, bool identityOnly, bool remove) {
+        if (remove)
+            return fetchAndRemove(hash, key, identityOnly);
+        for (const HashTableElement* e = buckets[bucketOf(hash)]; e; e = e->next) {
+            if (e->item == key || (!identityOnly && compare(e->item, key)))
+                return e->item;
+        }
+        return nullptr;
+    }
     // The table's own walk: the next item, false when the walk is over.
     bool iterGetNext(const void*& item) const;
     // Puts the walk on the first element of the bucket of `hash` added with
@@ -88,6 +98,19 @@ private:
     friend class HashTableIterator;
 
     static unsigned char indexFor(unsigned int elements);
+    // hash mod setsize[sizeIndex] without a division (Lemire's fastmod,
+    // exact for every 32-bit hash and divisor): the fractional part of
+    // hash / divisor in 64 fixed-point bits, multiplied by the divisor, has
+    // the remainder as its integer part.
+    unsigned int bucketOf(unsigned int hash) const {
+        std::uint64_t fraction = bucketMagic * hash;
+        std::uint64_t divisor = setsize[sizeIndex];
+        std::uint64_t high = (fraction >> 32) * divisor;
+        std::uint64_t low = (fraction & 0xFFFFFFFFu) * divisor;
+        return static_cast<unsigned int>((high + (low >> 32)) >> 32);
+    }
+    void useIndex(unsigned char index);
+    const void* fetchAndRemove(unsigned int hash, const void* key, bool identityOnly);
     HashTableElement* successor(const HashTableElement* e) const;
     HashTableElement* predecessor(const HashTableElement* e) const;
     HashTableElement* locateFrom(HashTableElement* e, unsigned int hash, const void* key) const;
@@ -97,6 +120,8 @@ private:
     mutable HashTableElement* current = nullptr;
     unsigned int count = 0;
     unsigned char sizeIndex = 0;
+    // 2^64 / setsize[sizeIndex], rounded up; set with sizeIndex by useIndex.
+    std::uint64_t bucketMagic = 0;
 };
 
 // The hashes that callers pass to HashTable, one per key type.

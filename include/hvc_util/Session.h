@@ -7,6 +7,7 @@
 
 #include <CosPropertyService.hh>
 #include <DosTypes.hh>
+#include <EpDataStore.hh>
 #include <EpProject.hh>
 #include <EpSession.hh>
 
@@ -107,6 +108,28 @@ public:
     // Records `priorities`, most preferred first, for the project.
     static void setSourcePriority(EpSession::Session_ptr session, const char* dataStoreName,
                                   const char* projectName, const DosTypes::StringSeq& priorities);
+
+    // The data object `key` names in `session` (a null key counts as the
+    // empty text): a new reference owned by the caller. The session converts
+    // the key; when that fails with a CORBA system exception the key is taken
+    // in the older form ("...|StoreKey|name=STORE|factoryType=TYPE...") and
+    // converted through the store's factories, found with FactoryFinder. Nil
+    // when the older form's store factory cannot be had. The session's other
+    // failures pass unchanged; the older form's failures are
+    // EpTypes::KeyConversionException with code 4 (the store refused the
+    // key; the detail is its text) or 5 (communication or anything else; the
+    // detail names where it was caught). The last store factory looked up is
+    // kept for the process and shared by every thread and session.
+    static EpDataStore::Data_ptr dataKeyToObject(EpSession::Session_ptr session, const char* key);
+
+    // One element per key, in order: the data object, or nil when the key
+    // failed (a KeyConversionException, recorded in `errors` with its code,
+    // texts and key) or gave nothing. `errors` receives a new sequence only
+    // when the call returns; every other exception ends the call and passes.
+    // The caller deletes both sequences.
+    static EpDataStore::DataSeq* dataKeysToObjects(EpSession::Session_ptr session,
+                                                   const DosTypes::StringSeq& keys,
+                                                   EpTypes::KeyConversionErrorSeq*& errors);
 
 private:
     // Puts every NAME=VALUE line of the file at `path` into the environment.

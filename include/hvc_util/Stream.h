@@ -3,6 +3,7 @@
 
 #include <hvc_util/Export.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -17,8 +18,8 @@ class String;
 // the bytes. The stream owns its buffer (from std::malloc, released with
 // std::free) unless it is handed out with getBuffer(true). A read that wants
 // more bytes than are unread sets the fail flag and takes nothing; nothing
-// throws except std::bad_alloc when growing finds no memory. Not
-// thread-safe: one stream is used by one thread at a time.
+// throws except std::bad_alloc when growing finds no memory. One stream is
+// used by one thread at a time.
 class HVC_UTIL_API Stream {
 public:
     enum PositionMode { fromStart = 0, fromCurrent = 1, fromEnd = 2 };
@@ -75,34 +76,27 @@ public:
     bool ok() const { return !failed; }
     bool isUsed() const { return writePos != start; }
 
-    Stream& operator<<(char c);
-    Stream& operator<<(unsigned char c) { return *this << static_cast<char>(c); }
+    // Single values are written inline: a room check and one copy each.
+    Stream& operator<<(char c) { return write(static_cast<std::uint8_t>(c)); }
+    Stream& operator<<(unsigned char c) { return write(static_cast<std::uint8_t>(c)); }
     void put(char c) { *this << c; }
-    Stream& operator<<(bool b);
-    Stream& operator<<(short n) {
-        storeLE(room(2), static_cast<std::uint16_t>(n));
-        return *this;
-    }
-    Stream& operator<<(unsigned short n) { return *this << static_cast<short>(n); }
-    Stream& operator<<(int n) {
-        storeLE(room(4), static_cast<std::uint32_t>(n));
-        return *this;
-    }
-    Stream& operator<<(unsigned int n) { return *this << static_cast<int>(n); }
-    Stream& operator<<(std::int64_t n) {
-        storeLE(room(8), static_cast<std::uint64_t>(n));
-        return *this;
-    }
-    Stream& operator<<(std::uint64_t n) { return *this << static_cast<std::int64_t>(n); }
+    Stream& operator<<(bool b) { return write(static_cast<std::uint8_t>(b ? 1 : 0)); }
+    Stream& operator<<(short n) { return write(static_cast<std::uint16_t>(n)); }
+    Stream& operator<<(unsigned short n) { return write(static_cast<std::uint16_t>(n)); }
+    Stream& operator<<(int n) { return write(static_cast<std::uint32_t>(n)); }
+    Stream& operator<<(unsigned int n) { return write(static_cast<std::uint32_t>(n)); }
+    Stream& operator<<(std::int64_t n) { return write(static_cast<std::uint64_t>(n)); }
+    Stream& operator<<(std::uint64_t n) { return write(n); }
     Stream& operator<<(const double& d) {
         std::uint64_t bits;
         std::memcpy(&bits, &d, sizeof bits);
-        storeLE(room(8), bits);
-        return *this;
+        return write(bits);
     }
+    // Big-endian: the bits' bytes reversed, then written as the others are.
     Stream& operator<<(const float& f) {
-        storeFloat(room(4), f);
-        return *this;
+        std::uint32_t bits;
+        std::memcpy(&bits, &f, sizeof bits);
+        return write(swapBytes(bits));
     }
     // Length-prefixed; a null text is written as length 0.
     Stream& operator<<(const char* text);
@@ -127,52 +121,19 @@ public:
 
     // Each read sets the fail flag when too few bytes are unread (and then
     // leaves the target and the read position alone) and clears it otherwise.
+    // Numbers are read inline: a length check and one copy each.
     Stream& operator>>(char& c);
     Stream& operator>>(unsigned char& c);
     void get(char& c) { *this >> c; }
     Stream& operator>>(bool& b);
-    Stream& operator>>(short& n) {
-        if (const char* p = take(2))
-            n = static_cast<short>(loadLE<std::uint16_t>(p));
-        return *this;
-    }
-    Stream& operator>>(unsigned short& n) {
-        if (const char* p = take(2))
-            n = loadLE<std::uint16_t>(p);
-        return *this;
-    }
-    Stream& operator>>(int& n) {
-        if (const char* p = take(4))
-            n = static_cast<int>(loadLE<std::uint32_t>(p));
-        return *this;
-    }
-    Stream& operator>>(unsigned int& n) {
-        if (const char* p = take(4))
-            n = loadLE<std::uint32_t>(p);
-        return *this;
-    }
-    Stream& operator>>(std::int64_t& n) {
-        if (const char* p = take(8))
-            n = static_cast<std::int64_t>(loadLE<std::uint64_t>(p));
-        return *this;
-    }
-    Stream& operator>>(std::uint64_t& n) {
-        if (const char* p = take(8))
-            n = loadLE<std::uint64_t>(p);
-        return *this;
-    }
-    Stream& operator>>(double& d) {
-        if (const char* p = take(8)) {
-            std::uint64_t bits = loadLE<std::uint64_t>(p);
-            std::memcpy(&d, &bits, sizeof d);
-        }
-        return *this;
-    }
-    Stream& operator>>(float& f) {
-        if (const char* p = take(4))
-            f = loadFloat(p);
-        return *this;
-    }
+    Stream& operator>>(short& n) { return read(n); }
+    Stream& operator>>(unsigned short& n) { return read(n); }
+    Stream& operator>>(int& n) { return read(n); }
+    Stream& operator>>(unsigned int& n) { return read(n); }
+    Stream& operator>>(std::int64_t& n) { return read(n); }
+    Stream& operator>>(std::uint64_t& n) { return read(n); }
+    Stream& operator>>(double& d) { return read(d); }
+    Stream& operator>>(float& f) { return read(f); }
     // Releases *text (std::free), then reads a length-prefixed text into a new
     // std::malloc buffer owned by the caller. After a failed read *text is a
     // new empty text.
@@ -213,6 +174,30 @@ private:
         writePos += k;
         return p;
     }
+    // Single values go in and out through these two. `this` is restrict:
+    // while one value is copied, nothing reaches the stream's members but
+    // through `this` (its buffer never holds the stream itself), so that the
+    // compiler may keep the positions and the flag of a loop of reads or
+    // writes in registers instead of storing them for every value.
+    //
+    // One number as little-endian bytes.
+    template <class U> Stream& write(U bits) __restrict__ {
+        storeLE(room(sizeof(U)), bits);
+        return *this;
+    }
+    // One value of sizeof(T) bytes. The read position is written whether or
+    // not the read succeeds, which lets the compiler carry it from one read
+    // to the next.
+    template <class T> Stream& read(T& target) __restrict__ {
+        static_assert(sizeof(bool) == 1, "a bool is one byte of the stream");
+        char* p = readPos;
+        bool ok = static_cast<std::size_t>(writePos - p) >= sizeof(T);
+        failed = !ok;
+        if (ok)
+            decode(p, target);
+        readPos = ok ? p + sizeof(T) : p;
+        return *this;
+    }
     // Checks that `bytes` are unread, sets the flag accordingly, and takes
     // them; null on failure.
     const char* take(std::uint64_t bytes) {
@@ -227,30 +212,50 @@ private:
     }
 
     // Byte order of the stream, whatever the host's: little-endian numbers,
-    // and floats most significant byte first.
+    // and floats most significant byte first. One plain copy each, with the
+    // bytes swapped where the host's order is the other.
+    static constexpr bool hostIsLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+    static std::uint8_t swapBytes(std::uint8_t v) { return v; }
+    static std::uint16_t swapBytes(std::uint16_t v) { return __builtin_bswap16(v); }
+    static std::uint32_t swapBytes(std::uint32_t v) { return __builtin_bswap32(v); }
+    static std::uint64_t swapBytes(std::uint64_t v) { return __builtin_bswap64(v); }
     template <class U> static void storeLE(char* p, U v) {
-        for (unsigned int i = 0; i < sizeof(U); ++i)
-            p[i] = static_cast<char>(v >> (8 * i));
+        if (!hostIsLittleEndian)
+            v = swapBytes(v);
+        std::memcpy(p, &v, sizeof v);
     }
     template <class U> static U loadLE(const char* p) {
-        U v = 0;
-        for (unsigned int i = 0; i < sizeof(U); ++i)
-            v = static_cast<U>(v | static_cast<U>(static_cast<unsigned char>(p[i])) << (8 * i));
-        return v;
+        U v;
+        std::memcpy(&v, p, sizeof v);
+        return hostIsLittleEndian ? v : swapBytes(v);
     }
     static void storeFloat(char* p, float f) {
         std::uint32_t bits;
         std::memcpy(&bits, &f, sizeof bits);
-        for (unsigned int i = 0; i < 4; ++i)
-            p[i] = static_cast<char>(bits >> (8 * (3 - i)));
+        if (hostIsLittleEndian)
+            bits = swapBytes(bits);
+        std::memcpy(p, &bits, sizeof bits);
     }
+    // One value from its bytes: numbers little-endian (their bits as the
+    // unsigned number of their width), a bool true unless 0, a float
+    // big-endian.
+    template <std::size_t N> struct Bits;
+    template <class T> static void decode(const char* p, T& v) {
+        typename Bits<sizeof(T)>::type bits = loadLE<typename Bits<sizeof(T)>::type>(p);
+        // Written as a T (a memcpy would write plain bytes), which the
+        // compiler knows cannot be the stream's own members.
+        v = __builtin_bit_cast(T, bits);
+    }
+    static void decode(const char* p, bool& b) { b = *p != 0; }
+    static void decode(const char* p, float& f) { f = loadFloat(p); }
     // Arrays of n elements of T, each as the little-endian U of its bits.
     template <class U, class T> static void encode(char* out, const T* in, unsigned int n);
     template <class U, class T> static void decode(T* out, const char* in, unsigned int n);
     static float loadFloat(const char* p) {
-        std::uint32_t bits = 0;
-        for (unsigned int i = 0; i < 4; ++i)
-            bits = bits << 8 | static_cast<unsigned char>(p[i]);
+        std::uint32_t bits;
+        std::memcpy(&bits, p, sizeof bits);
+        if (hostIsLittleEndian)
+            bits = swapBytes(bits);
         float f;
         std::memcpy(&f, &bits, sizeof f);
         return f;
@@ -265,5 +270,10 @@ private:
     char* readPos = nullptr;
     bool failed = false;
 };
+
+template <> struct Stream::Bits<1> { using type = std::uint8_t; };
+template <> struct Stream::Bits<2> { using type = std::uint16_t; };
+template <> struct Stream::Bits<4> { using type = std::uint32_t; };
+template <> struct Stream::Bits<8> { using type = std::uint64_t; };
 
 } // namespace hvc_util

@@ -3,20 +3,32 @@
 
 #include <hvc_util/Export.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace hvc_util {
 
 class Stream;
 
-// An 8-bit string that owns one heap buffer of exactly its length + 1 bytes.
-// It tells three states apart: unset (no buffer), empty (a buffer holding only
-// the terminator) and set (at least one character). It owns its buffer and
-// releases it when destroyed; buffers come from std::malloc and go back with
-// std::free, so a buffer handed to setValue must come from std::malloc.
-// Nothing here throws: a failed allocation leaves the string unset. Not
-// thread-safe: one object is used by one thread at a time (distinct objects
-// are independent).
+// An 8-bit string that owns one heap buffer. It tells three states apart:
+// unset (no buffer), empty (a buffer holding only the terminator) and set (at
+// least one character). Its size (sizeOf() + 1) is fitted exactly to the text
+// by every assignment and append; removal keeps it.
+//
+// Memory: behind the size lies an allocation the string keeps to itself.
+// Assignment, copying, String(n), String(n, c), setValue and reading from a
+// Stream allocate exactly the size. Appending and inserting double the
+// allocation (to 16 bytes at least) when it is too small and never shrink
+// it, so that a text of n characters built by appends costs O(n) time, at
+// the price of up to twice its size in bytes (more only where String(n)
+// or a removal left it larger). Assigning the text to a new String drops the
+// spare room.
+//
+// The string owns its buffer and releases it when destroyed; buffers come
+// from std::malloc and go back with std::free, so a buffer handed to setValue
+// must come from std::malloc. One object is used by one thread at a time.
+// Nothing here throws: a failed allocation leaves the string unset.
 class HVC_UTIL_API String {
 public:
     static const char* const className;
@@ -47,9 +59,11 @@ public:
     const char* getValue() const { return value ? value : emptyText; }
     operator const char*() const { return getValue(); }
 
-    // Capacity in characters (buffer size less the terminator); 0 when unset.
+    // The size in characters (the size less the terminator); 0 when unset.
+    // String(n) and removal may leave it above lengthOf().
     unsigned int sizeOf() const { return size ? size - 1 : 0; }
-    unsigned int lengthOf() const;
+    // Characters before the terminator; 0 when unset.
+    unsigned int lengthOf() const { return length != unknownLength ? length : measure(); }
     // True only when there is at least one character.
     bool isSet() const { return value && value[0] != '\0'; }
     // 32-bit hash of the text; a storage format, see String.cc.
@@ -64,9 +78,32 @@ public:
     String& operator=(char c);
 
     // Appending a null or empty text changes nothing (unset stays unset).
-    String& operator+=(const char* s);
+    // Inline while the allocation has room; `s` may lie in this string.
+    String& operator+=(const char* s) {
+        if (s && *s != '\0') {
+            std::size_t add = std::strlen(s);
+            if (std::uint64_t{length} + add + 1 <= capacity) {
+                std::memmove(value + length, s, add + 1);
+                length += static_cast<unsigned int>(add);
+                size = length + 1;
+                return *this;
+            }
+        }
+        return appendSlow(s);
+    }
     String& operator+=(const String& other) { return *this += other.value; }
-    String& operator+=(char c);
+    // Appends `c` and a terminator, also to an unset string. Inline while the
+    // allocation has room, which is what makes building a text by single
+    // characters as cheap as with std::string.
+    String& operator+=(char c) {
+        if (std::uint64_t{length} + 2 > capacity)
+            return appendSlow(c);
+        value[length] = c;
+        value[length + 1] = '\0';
+        size = length + 2;
+        length += c != '\0';
+        return *this;
+    }
     void insertAtEnd(const char* s) { *this += s; }
     void insertAtStart(const char* s);
     // New strings, owned by the caller: a copy of this one with the argument
@@ -127,7 +164,9 @@ public:
 
     // Character `i`, or the last character when `i` is past the end. On an
     // unset or empty string the const form gives '\0' and the modifiable one
-    // a scratch byte that is not part of any string.
+    // a scratch byte that is not part of any string. The reference is valid
+    // until the string next changes; a terminator written through it shortens
+    // the text.
     char& operator[](unsigned int i);
     char operator[](unsigned int i) const;
 
@@ -149,16 +188,47 @@ public:
 
 private:
     friend Stream& operator>>(Stream& stream, String& s);
+    // Prints its text forms straight into the buffer.
+    friend class UUID;
 
-    // Re-fits the buffer to exactly `n` bytes, keeping the text that fits.
-    void resize(unsigned int n);
-    bool pointsIntoBuffer(const char* s) const { return value && s >= value && s < value + size; }
+    // Stands in `length` for a text a caller may have changed through
+    // operator[]; the next change measures it again.
+    static constexpr unsigned int unknownLength = 0xFFFFFFFFu;
+
+    // Makes the size exactly `n` bytes, keeping the text that fits, with an
+    // allocation of exactly `n` bytes (refit) or, for appends, of at least
+    // `n` bytes grown geometrically (grow). False when the allocation failed,
+    // which leaves the string unset.
+    bool refit(unsigned int n);
+    bool grow(unsigned int n);
+    bool setSize(unsigned int n, std::size_t bytes);
+    // strlen of the text, 0 when unset.
+    unsigned int measure() const;
+    // The length, measured again if it is unknown.
+    unsigned int knownLength();
+    bool pointsIntoBuffer(const char* s) const {
+        return value && s >= value && s < value + capacity;
+    }
+    // Room for `n` characters as the whole text, fitted exactly (assignArea),
+    // or behind the text, grown (appendArea). The length already counts them;
+    // the caller writes n characters other than '\0' and a terminator. Null
+    // when the text would be too long or the allocation failed, which leaves
+    // the string unset.
+    char* assignArea(std::size_t n);
+    char* appendArea(std::size_t n);
+    String& appendSlow(char c);
+    String& appendSlow(const char* s);
     String& appendNumber(const char* format, ...);
 
     static const char emptyText[1];
 
+    // The size the string reports (sizeOf() + 1) and its text.
     unsigned int size = 0;
     char* value = nullptr;
+    // The bytes allocated at `value`, at least `size`.
+    unsigned int capacity = 0;
+    // strlen(value), 0 when unset, or unknownLength.
+    unsigned int length = 0;
 };
 
 // Writes a 4-byte little-endian length (0 when unset) and the characters.

@@ -87,8 +87,9 @@ private:
     // Replaces the block by one holding `block16`; false if none could be had.
     bool store(const unsigned char* block16);
     void fromNetwork(const unsigned char* in);
-    // The text form into 37 bytes; false for the reserved variant.
-    bool format(char* text) const;
+    // The 36-character text form and a terminator into `text`.
+    void format(char* text) const;
+    void appendTo(String& out) const;
 
     unsigned char* block = nullptr;
 };

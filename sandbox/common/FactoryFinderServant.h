@@ -1,27 +1,42 @@
-// A factory finder that hands out the factories registered with it, keyed by
-// their interface's repository id.
+// A factory finder that hands out the factories registered with it, each
+// registered under the name components (id and kind) it answers to.
 #pragma once
 
 #include <CosLifeCycle.hh>
 
-#include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace hvc_sandbox {
 
-// Holds one reference of its own to each registered factory.
+// Holds one reference of its own to each registered factory. Safe to use
+// from any thread.
 class FactoryFinderServant : public POA_CosLifeCycle::FactoryFinder {
 public:
-    void add(const std::string& repositoryId, CORBA::Object_ptr factory);
+    struct Component {
+        std::string kind;
+        std::string id;
+    };
 
-    // The factories whose repository id is the key's first id; raises
-    // CosLifeCycle::NoFactory when there are none.
+    // Registers `factory` under `components`.
+    void add(std::vector<Component> components, CORBA::Object_ptr factory);
+    // Registers `factory` under its interface: one component of kind
+    // EpFactory::FACTORY_INTERFACE holding the repository id.
+    void addInterface(const std::string& repositoryId, CORBA::Object_ptr factory);
+
+    // The factories registered under every component of the key (its id and
+    // its kind alike), in registration order; raises CosLifeCycle::NoFactory
+    // when none is, or the key is empty.
     CosLifeCycle::Factories* find_factories(const CosLifeCycle::Key& key) override;
 
 private:
+    struct Entry {
+        std::vector<Component> components;
+        CORBA::Object_var factory;
+    };
     std::mutex lock;
-    std::map<std::string, CORBA::Object_var> factories;
+    std::vector<Entry> entries;
 };
 
 } // namespace hvc_sandbox

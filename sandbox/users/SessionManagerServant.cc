@@ -55,8 +55,8 @@ void SessionManagerServant::restore() {
             CORBA::Object_var obj = orb->string_to_object(r.projectSet->c_str());
             set = EpProject::ProjectSet::_unchecked_narrow(obj);
         }
-        PortableServer::Servant_var<SessionServant> servant(
-            new SessionServant(*this, r.name, factories.in(), r.identifier, r.marker, set.in()));
+        PortableServer::Servant_var<SessionServant> servant(new SessionServant(
+            *this, r.name, factories.in(), EntityIdentity(r.identifier), r.marker, set.in()));
         servant->keepIn(store, servant->objectId());
         CORBA::Object_var obj = Activation::activate(poa, servant->objectId(), servant.in());
         PortableServer::ObjectId_var oid = Activation::idOf(servant->objectId());

@@ -3,22 +3,14 @@
 #include "SessionManagerServant.h"
 
 #include "bindings/Orb.h"
+#include "sandbox/common/DataKeyText.h"
 
-#include <hvc_util/String.h>
-#include <hvc_util/UUID.h>
-
-#include <algorithm>
-#include <cstring>
+#include <EpDataStore.hh>
+#include <EpFactory.hh>
 
 namespace hvc_sandbox {
 
 namespace {
-
-std::string keyOf(const CORBA::Octet* id) {
-    hvc_util::String text;
-    hvc_util::UUID(id).getString(text);
-    return std::string("session:") + text.getValue();
-}
 
 // A reference as recorded in the platform's state: its text, or NULL for nil.
 void bindReference(StateStore::Statement& statement, int index, CORBA::Object_ptr ref) {
@@ -35,24 +27,17 @@ void bindReference(StateStore::Statement& statement, int index, CORBA::Object_pt
 
 SessionServant::SessionServant(SessionManagerServant& owner, std::string name,
                                CosLifeCycle::FactoryFinder_ptr finder)
-    : manager(owner), sessionName(std::move(name)),
-      factories(CosLifeCycle::FactoryFinder::_duplicate(finder)) {
-    hvc_util::UUID fresh(true);
-    fresh >> id;
-    key = keyOf(id);
-}
+    : manager(owner), sessionName(std::move(name)), key("session:" + entityIdentity().text()),
+      factories(CosLifeCycle::FactoryFinder::_duplicate(finder)) {}
 
 SessionServant::SessionServant(SessionManagerServant& owner, std::string name,
                                CosLifeCycle::FactoryFinder_ptr finder,
-                               const std::string& identifier, std::string marker,
+                               const EntityIdentity& identity, std::string marker,
                                EpProject::ProjectSet_ptr set)
-    : manager(owner), sessionName(std::move(name)),
+    : IdentifiedEntity<POA_EpSession::Session>(identity), manager(owner),
+      sessionName(std::move(name)), key("session:" + identity.text()),
       factories(CosLifeCycle::FactoryFinder::_duplicate(finder)), markerText(std::move(marker)),
-      projectSet(EpProject::ProjectSet::_duplicate(set)) {
-    std::memset(id, 0, sizeof id);
-    std::memcpy(id, identifier.data(), std::min(identifier.size(), sizeof id));
-    key = keyOf(id);
-}
+      projectSet(EpProject::ProjectSet::_duplicate(set)) {}
 
 void SessionServant::record(StateStore& store, const std::string& account) {
     std::lock_guard<std::mutex> hold(stateLock);
@@ -60,7 +45,7 @@ void SessionServant::record(StateStore& store, const std::string& account) {
     StateStore::Statement insert(store, "INSERT INTO sessions(id, account, name, identifier,"
                                         " marker, project_set) VALUES(?, ?, ?, ?, ?, ?)");
     insert.bind(1, key).bind(2, account).bind(3, sessionName);
-    insert.bindBlob(4, std::string(reinterpret_cast<const char*>(id), sizeof id));
+    insert.bindBlob(4, entityIdentity().bytes());
     insert.bind(5, markerText);
     bindReference(insert, 6, projectSet.in());
     insert.run();
@@ -106,27 +91,6 @@ void SessionServant::setProjectSet(EpProject::ProjectSet_ptr set) {
     projectSet = EpProject::ProjectSet::_duplicate(set);
 }
 
-EpEntity::Identifier_slice* SessionServant::identifier() {
-    EpEntity::Identifier_slice* out = EpEntity::Identifier_alloc();
-    for (int i = 0; i < 16; ++i)
-        out[i] = id[i];
-    return out;
-}
-
-CORBA::Boolean SessionServant::isIdentical(EpEntity::Entity_ptr other) {
-    if (CORBA::is_nil(other))
-        return false;
-    EpEntity::Identifier_var theirs = other->identifier();
-    for (int i = 0; i < 16; ++i)
-        if (theirs[i] != id[i])
-            return false;
-    return true;
-}
-
-CORBA::Boolean SessionServant::isEqual(EpEntity::Entity_ptr other) {
-    return isIdentical(other);
-}
-
 CosLifeCycle::Factories* SessionServant::find_factories(const CosLifeCycle::Key& key) {
     if (CORBA::is_nil(factories))
         throw CosLifeCycle::NoFactory(key);
@@ -151,8 +115,74 @@ PortableServer::POA_ptr SessionServant::_default_POA() {
     return manager._default_POA();
 }
 
-CORBA::Object_ptr SessionServant::keyStringToObject(const char*) {
-    throw CORBA::NO_IMPLEMENT(0, CORBA::COMPLETED_NO);
+namespace {
+
+const char* const unknownKey = "No data object for this key.";
+
+[[noreturn]] void refuse(const char* key, const std::string& detail) {
+    throw EpTypes::KeyConversionException(4, unknownKey, detail.c_str(), key);
+}
+
+// The first factory of the store that offers `repositoryId`; nil when none.
+CORBA::Object_ptr storeFactory(CosLifeCycle::FactoryFinder_ptr factories,
+                               const std::string& storeName, const std::string& factoryType,
+                               const char* repositoryId) {
+    CosLifeCycle::Key key;
+    key.length(factoryType.empty() ? 2 : 3);
+    CORBA::ULong at = 0;
+    key[at].id = storeName.c_str();
+    key[at++].kind = EpDataStore::STORE_NAME;
+    if (!factoryType.empty()) {
+        key[at].id = factoryType.c_str();
+        key[at++].kind = EpFactory::FACTORY_TYPE;
+    }
+    key[at].id = repositoryId;
+    key[at].kind = EpFactory::FACTORY_INTERFACE;
+    try {
+        CosLifeCycle::Factories_var found = factories->find_factories(key);
+        if (found->length() > 0)
+            return CORBA::Object::_duplicate(found[0].in());
+    } catch (const CosLifeCycle::NoFactory&) {
+    }
+    return CORBA::Object::_nil();
+}
+
+} // namespace
+
+CORBA::Object_ptr SessionServant::keyStringToObject(const char* keyString) {
+    const std::string key = keyString;
+    if (DataKeyText::isOlder(key))
+        throw CORBA::BAD_PARAM(0, CORBA::COMPLETED_NO);
+    DataKeyText::Parts parts;
+    if (!DataKeyText::parseCurrent(key, parts))
+        refuse(keyString, "not a data key");
+    if (CORBA::is_nil(factories))
+        refuse(keyString, "this session reaches no data store");
+
+    CORBA::Object_var storeObj =
+        storeFactory(factories, parts.storeName, "", EpDataStore::StoreFactory::_PD_repoId);
+    EpDataStore::StoreFactory_var store = EpDataStore::StoreFactory::_narrow(storeObj.in());
+    if (CORBA::is_nil(store))
+        refuse(keyString, "no data store named " + parts.storeName);
+    EpDataStore::DataKey_var dataKey;
+    try {
+        dataKey = store->stringToDataKey(keyString);
+    } catch (const EpDataStore::StoreException& e) {
+        refuse(keyString, e.reason.in());
+    }
+
+    CORBA::Object_var makerObj = storeFactory(factories, parts.storeName, dataKey->factoryType.in(),
+                                              EpDataStore::ExistingDataFactory::_PD_repoId);
+    EpDataStore::ExistingDataFactory_var maker =
+        EpDataStore::ExistingDataFactory::_narrow(makerObj.in());
+    if (CORBA::is_nil(maker))
+        refuse(keyString, "the data store " + parts.storeName + " makes no data objects");
+    try {
+        EpSession::Session_var self = POA_EpSession::Session::_this();
+        return maker->createData(dataKey.in(), self.in());
+    } catch (const EpDataStore::StoreException& e) {
+        refuse(keyString, e.reason.in());
+    }
 }
 
 } // namespace hvc_sandbox

@@ -4,6 +4,8 @@
 
 #include "PropertySetServant.h"
 
+#include "sandbox/common/EntityIdentity.h"
+
 #include <EpSession.hh>
 
 #include <mutex>
@@ -17,15 +19,15 @@ class SessionManagerServant;
 // reference of its own to its project set and to the platform's factory
 // finder; refers to the manager, which outlives it. Its marker, project set
 // and properties are kept in the platform's state under its object id.
-class SessionServant : public virtual POA_EpSession::Session, public PropertySetServant {
+class SessionServant : public IdentifiedEntity<POA_EpSession::Session>, public PropertySetServant {
 public:
-    // A new session with a fresh identifier.
+    // A new session with a fresh identity.
     SessionServant(SessionManagerServant& manager, std::string name,
                    CosLifeCycle::FactoryFinder_ptr factories);
-    // A recorded session, as it was: its identifier (16 bytes), marker and
-    // project set (nil allowed).
+    // A recorded session, as it was: its identity, marker and project set
+    // (nil allowed).
     SessionServant(SessionManagerServant& manager, std::string name,
-                   CosLifeCycle::FactoryFinder_ptr factories, const std::string& identifier,
+                   CosLifeCycle::FactoryFinder_ptr factories, const EntityIdentity& identity,
                    std::string marker, EpProject::ProjectSet_ptr projectSet);
 
     // The object id it is activated under and kept by: "session:" and its
@@ -42,12 +44,12 @@ public:
     // Raises EpSession::ProjectSetAlreadyExistException once the session has
     // a project set.
     void setProjectSet(EpProject::ProjectSet_ptr projectSet) override;
-    // The sandbox's data stores are still to come.
+    // The data object a current key names, made by its store's factories
+    // (found through the platform's factory finder). Raises
+    // EpTypes::KeyConversionException (code 4) for a key no store knows, and
+    // CORBA::BAD_PARAM for a key in the older form, which the session leaves
+    // to its client.
     CORBA::Object_ptr keyStringToObject(const char* keyString) override;
-
-    EpEntity::Identifier_slice* identifier() override;
-    CORBA::Boolean isIdentical(EpEntity::Entity_ptr other) override;
-    CORBA::Boolean isEqual(EpEntity::Entity_ptr other) override;
 
     // The platform's factories; CosLifeCycle::NoFactory when it has none.
     CosLifeCycle::Factories* find_factories(const CosLifeCycle::Key& key) override;
@@ -67,8 +69,7 @@ public:
 private:
     SessionManagerServant& manager;
     const std::string sessionName;
-    CORBA::Octet id[16];
-    std::string key;
+    const std::string key;
     CosLifeCycle::FactoryFinder_var factories;
     std::mutex stateLock;
     std::string markerText;

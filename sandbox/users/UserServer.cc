@@ -69,10 +69,13 @@ void UserServer::start(Platform& platform, PortableServer::POA_ptr poa) {
     const PasswordTable passwords(platform.publicKey(), platform.secretKey());
     const ServiceCatalogue::Entry& profileEntry =
         ServiceCatalogue::entry(ServiceCatalogue::Service::UserProfile);
+    // Every user's sessions find the data servers' factories in the
+    // platform's factory finder.
+    CosLifeCycle::FactoryFinder_var factories = platform.factoryFinderRef();
     bool first = true;
     for (const UserDirectory::User& user : directory.users()) {
         PortableServer::Servant_var<UserProfileServant> servant(
-            new UserProfileServant(user.account, poa, passwords, store));
+            new UserProfileServant(user.account, poa, passwords, store, factories.in()));
         CORBA::Object_var ref =
             Activation::activate(poa, UserProfileServant::objectIdOf(user.account), servant.in());
         platform.publishName(profileEntry.bindName + user.account, ref);

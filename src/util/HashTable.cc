@@ -3,6 +3,7 @@
 #include <hvc_util/String.h>
 #include <hvc_util/UUID.h>
 
+#include <cstdint>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -22,12 +23,18 @@ unsigned char HashTable::indexFor(unsigned int elements) {
     return i;
 }
 
-HashTable::HashTable(bool owner, unsigned int expected)
-    : owner(owner), sizeIndex(indexFor(expected)) {
+void HashTable::useIndex(unsigned char index) {
+    sizeIndex = index;
+    bucketMagic = UINT64_MAX / setsize[index] + 1;
+}
+
+HashTable::HashTable(bool owner, unsigned int expected) : owner(owner) {
+    useIndex(indexFor(expected));
     buckets = new HashTableElement*[setsize[sizeIndex]]();
 }
 
-HashTable::HashTable(const HashTable& other) : owner(false), sizeIndex(other.sizeIndex) {
+HashTable::HashTable(const HashTable& other) : owner(false) {
+    useIndex(other.sizeIndex);
     buckets = new HashTableElement*[setsize[sizeIndex]]();
     try {
         copyElements(other);
@@ -45,7 +52,7 @@ HashTable& HashTable::operator=(const HashTable& other) {
     flush(false);
     delete[] buckets;
     buckets = fresh;
-    sizeIndex = other.sizeIndex;
+    useIndex(other.sizeIndex);
     owner = false;
     copyElements(other);
     return *this;
@@ -82,7 +89,7 @@ void HashTable::flush(bool deleteItems) {
 }
 
 bool HashTable::add(unsigned int hash, const void* item, const void* key) {
-    HashTableElement*& head = buckets[hash % bucketCount()];
+    HashTableElement*& head = buckets[bucketOf(hash)];
     if (key) {
         for (const HashTableElement* e = head; e; e = e->next) {
             if (compare(e->item, key))
@@ -96,13 +103,11 @@ bool HashTable::add(unsigned int hash, const void* item, const void* key) {
     return true;
 }
 
-const void* HashTable::fetch(unsigned int hash, const void* key, bool identityOnly, bool remove) {
-    for (HashTableElement** link = &buckets[hash % bucketCount()]; *link; link = &(*link)->next) {
+const void* HashTable::fetchAndRemove(unsigned int hash, const void* key, bool identityOnly) {
+    for (HashTableElement** link = &buckets[bucketOf(hash)]; *link; link = &(*link)->next) {
         HashTableElement* e = *link;
         if (e->item != key && (identityOnly || !compare(e->item, key)))
             continue;
-        if (!remove)
-            return e->item;
         if (current == e)
             current = predecessor(e);
         --count;
@@ -114,7 +119,7 @@ const void* HashTable::fetch(unsigned int hash, const void* key, bool identityOn
 bool HashTable::iteratorRemoveAt() {
     if (!current)
         return false;
-    HashTableElement** link = &buckets[current->hash % bucketCount()];
+    HashTableElement** link = &buckets[bucketOf(current->hash)];
     while (*link != current)
         link = &(*link)->next;
     current = predecessor(current);
@@ -126,7 +131,7 @@ bool HashTable::iteratorRemoveAt() {
 HashTableElement* HashTable::successor(const HashTableElement* e) const {
     if (e && e->next)
         return e->next;
-    unsigned int b = e ? e->hash % bucketCount() + 1 : 0;
+    unsigned int b = e ? bucketOf(e->hash) + 1 : 0;
     for (; b < bucketCount(); ++b) {
         if (buckets[b])
             return buckets[b];
@@ -137,7 +142,7 @@ HashTableElement* HashTable::successor(const HashTableElement* e) const {
 // The element before `e` in walk order: the one ahead of it in its chain, or
 // the last of the nearest non-empty earlier bucket.
 HashTableElement* HashTable::predecessor(const HashTableElement* e) const {
-    unsigned int b = e->hash % bucketCount();
+    unsigned int b = bucketOf(e->hash);
     if (buckets[b] != e) {
         HashTableElement* p = buckets[b];
         while (p->next != e)
@@ -172,7 +177,7 @@ bool HashTable::iterGetNext(const void*& item) const {
 }
 
 bool HashTable::iterLocate(unsigned int hash, const void* key, const void*& item) const {
-    current = locateFrom(buckets[hash % bucketCount()], hash, key);
+    current = locateFrom(buckets[bucketOf(hash)], hash, key);
     if (!current)
         return false;
     item = current->item;
@@ -195,17 +200,19 @@ void HashTable::reSize() {
     if (j == sizeIndex)
         return;
     HashTableElement** fresh = new HashTableElement*[setsize[j]]();
-    for (unsigned int b = 0; b < bucketCount(); ++b) {
-        while (HashTableElement* e = buckets[b]) {
-            buckets[b] = e->next;
-            HashTableElement*& head = fresh[e->hash % setsize[j]];
+    HashTableElement** old = buckets;
+    unsigned int oldCount = bucketCount();
+    useIndex(j);
+    for (unsigned int b = 0; b < oldCount; ++b) {
+        while (HashTableElement* e = old[b]) {
+            old[b] = e->next;
+            HashTableElement*& head = fresh[bucketOf(e->hash)];
             e->next = head;
             head = e;
         }
     }
-    delete[] buckets;
+    delete[] old;
     buckets = fresh;
-    sizeIndex = j;
 }
 
 HashTable& HashTable::operator|=(const HashTable& other) {

@@ -18,7 +18,7 @@ bool HashTableIterator::getNext(const void*& item) {
 }
 
 bool HashTableIterator::locate(unsigned int hash, const void* key, const void*& item) {
-    current = table->locateFrom(table->buckets[hash % table->bucketCount()], hash, key);
+    current = table->locateFrom(table->buckets[table->bucketOf(hash)], hash, key);
     if (!current)
         return false;
     item = current->item;

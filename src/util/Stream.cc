@@ -11,8 +11,6 @@ const char* const Stream::className = "hvc_util::Stream";
 
 namespace {
 
-constexpr bool hostIsLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
-
 char* allocate(std::size_t n) {
     char* p = static_cast<char*>(std::malloc(n));
     if (!p)
@@ -202,16 +200,6 @@ void Stream::seekRead(int offset, PositionMode mode) {
         readPos = start + (target < 0 ? 0 : target);
 }
 
-Stream& Stream::operator<<(char c) {
-    *room(1) = c;
-    return *this;
-}
-
-Stream& Stream::operator<<(bool b) {
-    *room(1) = b ? 1 : 0;
-    return *this;
-}
-
 Stream& Stream::operator<<(const char* text) {
     unsigned int length = text ? checkedBytes(std::strlen(text)) : 0;
     // The text may lie in this very buffer, which growing can move.
@@ -318,22 +306,19 @@ void Stream::put(const float* p, unsigned int n) {
     }
 }
 
+// Single bytes are read out of line, as they always were: inline, a caller's
+// compiler would see that a failed read leaves the target and warn of every
+// char read into a variable that has no value yet.
 Stream& Stream::operator>>(char& c) {
-    if (const char* p = take(1))
-        c = *p;
-    return *this;
+    return read(c);
 }
 
 Stream& Stream::operator>>(unsigned char& c) {
-    if (const char* p = take(1))
-        c = static_cast<unsigned char>(*p);
-    return *this;
+    return read(c);
 }
 
 Stream& Stream::operator>>(bool& b) {
-    if (const char* p = take(1))
-        b = *p != 0;
-    return *this;
+    return read(b);
 }
 
 void Stream::get(bool* p, unsigned int n) {

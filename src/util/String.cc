@@ -31,17 +31,17 @@ String::String(const char* s) {
 
 String::String(unsigned int n) {
     if (n != 0 && n != UINT_MAX)
-        resize(n + 1);
+        refit(n + 1);
 }
 
 String::String(unsigned int n, char c) {
-    if (n == UINT_MAX)
+    char* p = assignArea(n);
+    if (!p)
         return;
-    resize(n + 1);
-    if (value) {
-        std::memset(value, c, n);
-        value[n] = '\0';
-    }
+    std::memset(p, c, n);
+    p[n] = '\0';
+    if (c == '\0')
+        length = 0;
 }
 
 String::String(const String& other) {
@@ -59,9 +59,11 @@ void String::destroy(String* s) {
 void String::reset() {
     std::free(value);
     value = nullptr;
-    size = 0;
+    size = capacity = length = 0;
 }
 
+// All we know of an adopted buffer is that it holds its text; our own buffer
+// handed back keeps the allocation we know it has.
 void String::setValue(char* p) {
     if (p != value)
         reset();
@@ -69,15 +71,26 @@ void String::setValue(char* p) {
         return;
     std::size_t len = std::strlen(p);
     if (!fits(len + 1)) {
+        value = nullptr;
+        reset();
         std::free(p);
         return;
     }
+    if (value != p)
+        capacity = static_cast<unsigned int>(len + 1);
     value = p;
     size = static_cast<unsigned int>(len + 1);
+    length = static_cast<unsigned int>(len);
 }
 
-unsigned int String::lengthOf() const {
+unsigned int String::measure() const {
     return value ? static_cast<unsigned int>(std::strlen(value)) : 0;
+}
+
+unsigned int String::knownLength() {
+    if (length == unknownLength)
+        length = measure();
+    return length;
 }
 
 // Each character, sign-extended, is rotated into one of 32 bit positions:
@@ -94,29 +107,77 @@ unsigned int String::getHash(const char* text) {
     return h;
 }
 
-// realloc keeps the old bytes and can often grow the block where it lies,
-// which keeps exact fitting cheap for strings built by repeated appends.
-void String::resize(unsigned int n) {
-    if (n == size)
-        return;
+// The size becomes `n` over an allocation of `bytes` (at least `n`). Growing
+// puts a terminator where the old size ended, shrinking in the last byte, so
+// the text is kept as far as it fits.
+bool String::setSize(unsigned int n, std::size_t bytes) {
     if (n == 0) {
         reset();
-        return;
+        return true;
+    }
+    if (bytes != capacity) {
+        char* p = static_cast<char*>(std::realloc(value, bytes));
+        if (p) {
+            value = p;
+            capacity = static_cast<unsigned int>(bytes);
+        } else if (bytes > capacity) {
+            reset();
+            return false;
+        } // a block that could not shrink serves as it is
     }
     unsigned int old = size;
-    char* p = static_cast<char*>(std::realloc(value, n));
-    if (!p) {
-        reset();
-        return;
-    }
-    value = p;
     size = n;
-    if (old == 0)
-        p[0] = '\0';
-    else if (old < n)
-        p[old] = '\0';
-    else
-        p[n - 1] = '\0';
+    if (old == 0) {
+        value[0] = '\0';
+        length = 0;
+    } else if (old < n) {
+        value[old] = '\0';
+    } else if (old > n) {
+        value[n - 1] = '\0';
+        if (length != unknownLength && length > n - 1)
+            length = n - 1;
+    }
+    return true;
+}
+
+bool String::refit(unsigned int n) {
+    if (n == size && n == capacity)
+        return true;
+    return setSize(n, n);
+}
+
+// Doubling keeps the copies of a text built by appends to O(n) in all; no
+// malloc block is smaller than 16 bytes anyway.
+bool String::grow(unsigned int n) {
+    if (n <= capacity)
+        return setSize(n, capacity);
+    std::size_t doubled = capacity < 8 ? 16 : std::size_t{capacity} * 2;
+    std::size_t most = UINT_MAX - 1;
+    std::size_t bytes = doubled > n ? (doubled < most ? doubled : most) : n;
+    return setSize(n, bytes);
+}
+
+char* String::assignArea(std::size_t n) {
+    if (!fits(n + 1)) {
+        reset();
+        return nullptr;
+    }
+    if (!refit(static_cast<unsigned int>(n + 1)))
+        return nullptr;
+    length = static_cast<unsigned int>(n);
+    return value;
+}
+
+char* String::appendArea(std::size_t n) {
+    std::size_t len = knownLength();
+    if (!fits(len + n + 1)) {
+        reset();
+        return nullptr;
+    }
+    if (!grow(static_cast<unsigned int>(len + n + 1)))
+        return nullptr;
+    length = static_cast<unsigned int>(len + n);
+    return value + len;
 }
 
 String& String::operator=(const char* s) {
@@ -125,56 +186,42 @@ String& String::operator=(const char* s) {
         return *this = copy.value;
     }
     std::size_t len = s ? std::strlen(s) : 0;
-    if (!fits(len + 1)) {
-        reset();
-        return *this;
-    }
-    resize(static_cast<unsigned int>(len + 1));
-    if (value) {
-        std::memcpy(value, s ? s : emptyText, len);
-        value[len] = '\0';
-    }
+    if (char* p = assignArea(len))
+        std::memcpy(p, s ? s : emptyText, len + 1);
     return *this;
 }
 
 String& String::operator=(char c) {
-    resize(2);
-    if (value) {
-        value[0] = c;
-        value[1] = '\0';
+    if (char* p = assignArea(1)) {
+        p[0] = c;
+        p[1] = '\0';
+        if (c == '\0')
+            length = 0;
     }
     return *this;
 }
 
-String& String::operator+=(const char* s) {
+// The inline operator+= comes here when the allocation is too small or the
+// length has to be measured again.
+String& String::appendSlow(const char* s) {
     if (!s || *s == '\0')
         return *this;
     if (pointsIntoBuffer(s)) {
         String copy(s);
         return *this += copy.value;
     }
-    std::size_t len = lengthOf();
     std::size_t add = std::strlen(s);
-    if (!fits(len + add + 1)) {
-        reset();
-        return *this;
-    }
-    resize(static_cast<unsigned int>(len + add + 1));
-    if (value)
-        std::memcpy(value + len, s, add + 1);
+    if (char* p = appendArea(add))
+        std::memcpy(p, s, add + 1);
     return *this;
 }
 
-String& String::operator+=(char c) {
-    std::size_t len = lengthOf();
-    if (!fits(len + 2)) {
-        reset();
-        return *this;
-    }
-    resize(static_cast<unsigned int>(len + 2));
-    if (value) {
-        value[len] = c;
-        value[len + 1] = '\0';
+String& String::appendSlow(char c) {
+    if (char* p = appendArea(1)) {
+        p[0] = c;
+        p[1] = '\0';
+        if (c == '\0')
+            --length;
     }
     return *this;
 }
@@ -187,14 +234,9 @@ void String::insertAtStart(const char* s) {
         insertAtStart(copy.value);
         return;
     }
-    std::size_t len = lengthOf();
+    std::size_t len = knownLength();
     std::size_t add = std::strlen(s);
-    if (!fits(len + add + 1)) {
-        reset();
-        return;
-    }
-    resize(static_cast<unsigned int>(len + add + 1));
-    if (!value)
+    if (!appendArea(add))
         return;
     std::memmove(value + add, value, len);
     std::memcpy(value, s, add);
@@ -205,9 +247,16 @@ String String::operator+(const String& other) const {
     return *this + other.value;
 }
 
+// Made at its final size at once: a copy of this string with `s` behind it.
 String String::operator+(const char* s) const {
-    String result(*this);
-    result += s;
+    String result;
+    std::size_t len = lengthOf();
+    std::size_t add = s ? std::strlen(s) : 0;
+    if (char* p = result.assignArea(len + add)) {
+        std::memcpy(p, getValue(), len);
+        std::memcpy(p + len, s ? s : emptyText, add);
+        p[len + add] = '\0';
+    }
     return result;
 }
 
@@ -270,22 +319,26 @@ const char* String::findLast(const char* s) const {
 
 namespace {
 
-bool removeAt(char* p, const char* s) {
+// Moves the text behind the occurrence `p` of `s` over it; `length` is the
+// text's known length or the unknown mark, which stays.
+bool removeAt(char* p, const char* s, unsigned int& length, unsigned int unknown) {
     if (!p)
         return false;
     std::size_t n = std::strlen(s);
     std::memmove(p, p + n, std::strlen(p + n) + 1);
+    if (length != unknown)
+        length -= static_cast<unsigned int>(n);
     return true;
 }
 
 } // namespace
 
 bool String::removeFirst(const char* s) {
-    return removeAt(const_cast<char*>(findFirst(s)), s);
+    return removeAt(const_cast<char*>(findFirst(s)), s, length, unknownLength);
 }
 
 bool String::removeLast(const char* s) {
-    return removeAt(const_cast<char*>(findLast(s)), s);
+    return removeAt(const_cast<char*>(findLast(s)), s, length, unknownLength);
 }
 
 String String::subString(unsigned int start, unsigned int end) const {
@@ -294,10 +347,9 @@ String String::subString(unsigned int start, unsigned int end) const {
     if (start >= len || end <= start)
         return result;
     unsigned int stop = end < len ? end : len;
-    result.resize(stop - start + 1);
-    if (result.value) {
-        std::memcpy(result.value, value + start, stop - start);
-        result.value[stop - start] = '\0';
+    if (char* p = result.assignArea(stop - start)) {
+        std::memcpy(p, value + start, stop - start);
+        p[stop - start] = '\0';
     }
     return result;
 }
@@ -306,19 +358,24 @@ bool String::startsWith(const String& prefix) const {
     return subString(0, prefix.lengthOf()) == prefix.value;
 }
 
+// A locale may map a byte to 0, and toAscii maps 0x80 to it, so the length
+// is measured again after each.
 void String::toUpper() {
     for (char* p = value; p && *p; ++p)
         *p = static_cast<char>(std::toupper(static_cast<unsigned char>(*p)));
+    length = measure();
 }
 
 void String::toLower() {
     for (char* p = value; p && *p; ++p)
         *p = static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
+    length = measure();
 }
 
 void String::toAscii() {
     for (char* p = value; p && *p; ++p)
         *p = static_cast<char>(*p & 0x7F);
+    length = measure();
 }
 
 double String::toDouble() const {
@@ -344,13 +401,18 @@ int String::toInt32() const {
     return static_cast<std::int32_t>(n);
 }
 
+// The caller may write a terminator through the reference, so the length is
+// unknown from here on.
 char& String::operator[](unsigned int i) {
     static thread_local char scratch;
-    std::size_t len = value ? ::strnlen(value, static_cast<std::size_t>(i) + 1) : 0;
+    std::size_t len = 0;
+    if (value)
+        len = length != unknownLength ? length : ::strnlen(value, std::size_t{i} + 1);
     if (len == 0) {
         scratch = '\0';
         return scratch;
     }
+    length = unknownLength;
     return value[len > i ? i : len - 1];
 }
 
@@ -389,12 +451,13 @@ Stream& operator>>(Stream& stream, String& s) {
     }
     if (length == 0 && !s.value)
         return stream;
-    s.resize(length + 1);
-    if (!s.value)
+    if (!s.refit(length + 1))
         return stream;
     if (length > 0)
         stream.get(s.value, length);
     s.value[length] = '\0';
+    // The bytes may hold a terminator of their own.
+    s.length = s.measure();
     return stream;
 }
 

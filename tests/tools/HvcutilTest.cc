@@ -71,6 +71,9 @@ TEST(Hvcutil, NoCommandLeavesATemporarySessionBehindUnlessKept) {
     EXPECT_EQ(run.out, "");
     run = hvcutil({"priority", "set", "Store", "Proj", "lab", "field"});
     EXPECT_EQ(run.ending, "exit 0") << run.err;
+    run = hvcutil({"key", "resolve", "hvc:Sandbox/Demo/well-A1"});
+    EXPECT_EQ(run.ending, "exit 0") << run.err;
+    EXPECT_EQ(run.out, "hvc:Sandbox/Demo/well-A1\n");
     EXPECT_EQ(platform.sessions(), std::vector<std::string>());
 
     // Kept, the session stays and its name is printed for later commands.

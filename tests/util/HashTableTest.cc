@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <map>
+#include <utility>
 #include <vector>
 
 using hvc_util::HashTable;
@@ -288,4 +291,52 @@ TEST(HashTable, HashFunctions) {
     EXPECT_EQ(0x6261u, getHash(hvc_util::String("ab")));
     hvc_util::UUID id("6ba7b810-9dad-11d1-80b4-00c04fd430c8");
     EXPECT_EQ(static_cast<unsigned int>(id.getHash()), getHash(id));
+}
+
+// Buckets are chosen without a division; the walk shows the bucket of every
+// element, so it must come out as hash modulo the bucket count orders it, at
+// every size and for hashes at both ends of the 32-bit range.
+TEST(HashTable, BucketIsTheHashModuloTheBucketCountAtEverySize) {
+    std::uint32_t seed = 12345;
+    auto random = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    for (unsigned int i = 0; i <= HashTable::maxsize; ++i) {
+        const unsigned int buckets = HashTable::setsize[i];
+        // Tables made for as many elements as they take before growing; the
+        // largest never grows.
+        const bool largest = i == HashTable::maxsize;
+        const unsigned int room = largest ? 100 : HashTable::setsize[i + 1];
+        std::vector<unsigned int> hashes = {0,
+                                            1,
+                                            buckets - 1,
+                                            buckets,
+                                            buckets + 1,
+                                            0xFFFFFFFFu,
+                                            0xFFFFFFFEu,
+                                            0x80000000u,
+                                            0x7FFFFFFFu,
+                                            0xFFFFFFFFu - 0xFFFFFFFFu % buckets,
+                                            0xFFFFFFFFu - 0xFFFFFFFFu % buckets - 1};
+        while (hashes.size() < 400)
+            hashes.push_back(random());
+        // Each item is its hash, so that fetching it looks in its bucket.
+        std::vector<int> items(hashes.size());
+        for (std::size_t from = 0; from < hashes.size(); from += room) {
+            IntTable t(largest ? buckets + 1 : room);
+            ASSERT_EQ(buckets, t.bucketCount());
+            std::vector<std::pair<unsigned int, std::size_t>> order;
+            for (std::size_t k = from; k < hashes.size() && k < from + room; ++k) {
+                items[k] = static_cast<int>(hashes[k]);
+                ASSERT_TRUE(t.putAgain(&items[k]));
+                order.emplace_back(hashes[k] % buckets, hashes.size() - k); // newest first
+            }
+            ASSERT_EQ(buckets, t.bucketCount()) << "no growth while checking";
+            std::sort(order.begin(), order.end());
+            std::vector<int> expected;
+            for (const auto& [bucket, newest] : order)
+                expected.push_back(items[hashes.size() - newest]);
+            ASSERT_EQ(expected, walk(t)) << buckets << " buckets";
+            for (std::size_t k = from; k < hashes.size() && k < from + room; ++k)
+                ASSERT_EQ(&items[k], t.findItem(&items[k], true)) << hashes[k];
+        }
+    }
 }

@@ -339,3 +339,60 @@ TEST(Stream, BuffersAreCopiedAdoptedAndHandedOver) {
     kept >> i;
     EXPECT_EQ(2, i);
 }
+
+namespace {
+
+// A single-value read at the edge: one byte short fails and leaves the target
+// and the read position; enough bytes succeed and take exactly the value.
+template <class T> void checkEdge(T written) {
+    Stream s;
+    s << written;
+    s.setSize(sizeof(T) - 1);
+    T target = T(7);
+    s >> target;
+    EXPECT_TRUE(s.fail()) << sizeof(T);
+    EXPECT_EQ(T(7), target);
+    EXPECT_EQ(0u, s.getRead());
+    Stream whole;
+    whole << written;
+    whole.put(static_cast<char>(0x55));
+    whole >> target;
+    EXPECT_TRUE(whole.ok());
+    EXPECT_EQ(written, target);
+    EXPECT_EQ(sizeof(T), whole.getRead());
+    EXPECT_EQ(1u, whole.getUnread());
+}
+
+} // namespace
+
+TEST(Stream, SingleValuesFailAtTheEdgeAndRoundTrip) {
+    checkEdge<short>(-12345);
+    checkEdge<unsigned short>(54321);
+    checkEdge<int>(-123456789);
+    checkEdge<unsigned int>(4000000000u);
+    checkEdge<std::int64_t>(-1234567890123456789);
+    checkEdge<std::uint64_t>(0xFEDCBA9876543210u);
+    checkEdge<double>(-0.1);
+    checkEdge<float>(3.25f);
+
+    // Many values through the inline paths, growing the buffer on the way.
+    Stream s;
+    for (int i = 0; i < 1000; ++i)
+        s << i * -7 << static_cast<double>(i) / 3 << static_cast<short>(i) << (i % 3 == 0)
+          << static_cast<char>(i) << static_cast<float>(i) * 0.5f;
+    EXPECT_EQ(1000u * (4 + 8 + 2 + 1 + 1 + 4), s.tellWrite());
+    for (int i = 0; i < 1000; ++i) {
+        int n = 0;
+        double d = 0;
+        short h = 0;
+        bool b = false;
+        char c = 0;
+        float f = 0;
+        s >> n >> d >> h >> b >> c >> f;
+        ASSERT_TRUE(s.ok());
+        ASSERT_TRUE(n == i * -7 && d == static_cast<double>(i) / 3 && h == i && b == (i % 3 == 0) &&
+                    c == static_cast<char>(i) && f == i * 0.5f)
+            << i;
+    }
+    EXPECT_TRUE(s.eof());
+}

@@ -1,3 +1,4 @@
+#include <hvc_util/Stream.h>
 #include <hvc_util/String.h>
 
 #include <gtest/gtest.h>
@@ -220,4 +221,114 @@ TEST(String, HashIsTheStoredRotation) {
         EXPECT_EQ(String(base.c_str()).getHash() ^ ((0x41u ^ 0x42u) << shift),
                   String(changed.c_str()).getHash());
     }
+}
+
+// Appends keep spare room behind the text; none of it may show. Every check
+// below is made on strings that have such room.
+TEST(String, AppendsReportTheExactSizeWhateverTheyAllocate) {
+    String s;
+    std::string expected;
+    for (int i = 0; i < 100000; ++i) {
+        s += static_cast<char>('a' + i % 26);
+        expected += static_cast<char>('a' + i % 26);
+        if (i % 7 == 0) {
+            s += "xyz";
+            expected += "xyz";
+        }
+        if (i % 9973 == 0) {
+            ASSERT_EQ(expected.size(), s.lengthOf());
+            ASSERT_EQ(expected.size(), s.sizeOf()) << "appending fits the size to the text";
+        }
+    }
+    EXPECT_EQ(expected, text(s));
+    EXPECT_EQ(expected.size(), s.sizeOf());
+
+    s = "hi";
+    EXPECT_EQ(2u, s.sizeOf()) << "assignment fits it again";
+    s += 'c';
+    s += '\0';
+    EXPECT_EQ(3u, s.lengthOf());
+    EXPECT_EQ(4u, s.sizeOf()) << "a terminator appended counts in the size only";
+    s += "d";
+    EXPECT_EQ("hicd", text(s));
+    EXPECT_EQ(4u, s.sizeOf());
+
+    String reserved(100u);
+    reserved << 'a' << "bc";
+    EXPECT_EQ(3u, reserved.sizeOf()) << "String(n) keeps its size only until the next append";
+    reserved.insertAtStart("__");
+    EXPECT_EQ("__abc", text(reserved));
+    EXPECT_EQ(5u, reserved.sizeOf());
+    EXPECT_EQ("__abc!", text(reserved + "!"));
+    EXPECT_EQ(6u, (reserved + "!").sizeOf());
+}
+
+TEST(String, LengthFollowsTerminatorsWrittenFromOutside) {
+    // Texts built by appends (so with spare room), changed by other means,
+    // then appended to again.
+    struct Case {
+        const char* first;
+        const char* second;
+        void (*change)(String&);
+        unsigned int length, size;
+        char then;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"abc", "def", [](String& s) { s[2] = '\0'; }, 2, 6, 'x', "abx"},
+        {"a\x80", "b", [](String& s) { s.toAscii(); }, 1, 3, 'c', "ac"}, // 0x80 became 0
+        {"hello", " world", [](String& s) { s.removeFirst("lo w"); }, 7, 11, '!', "helorld!"},
+    };
+    for (const Case& c : cases) {
+        String s;
+        s << c.first << c.second;
+        c.change(s);
+        EXPECT_EQ(c.length, s.lengthOf()) << c.text;
+        EXPECT_EQ(c.size, s.sizeOf()) << "changing characters does not refit";
+        s += c.then;
+        EXPECT_EQ(c.text, text(s));
+        EXPECT_EQ(std::strlen(c.text), s.sizeOf());
+    }
+
+    // Own text appended while the room suffices, and after a reallocation.
+    String own;
+    own << "abc"
+        << "d";
+    own += own.getValue() + 1;
+    EXPECT_EQ("abcdbcd", text(own));
+    own += own;
+    EXPECT_EQ("abcdbcdabcdbcd", text(own));
+}
+
+TEST(String, AdoptionAndStreamsSeeOnlyTheText) {
+    String s;
+    s << "spare" << 'x';
+    char* p = static_cast<char*>(std::malloc(4));
+    std::strcpy(p, "xyz");
+    s.setValue(p);
+    EXPECT_EQ(p, s.getValue());
+    EXPECT_EQ(3u, s.sizeOf());
+    s += "123456789";
+    EXPECT_EQ("xyz123456789", text(s));
+
+    hvc_util::Stream stream;
+    stream << s;
+    EXPECT_EQ(4u + 12u, stream.tellWrite()) << "the length and the characters, no spare room";
+    String back;
+    back << "longer than the text read back";
+    stream >> back;
+    EXPECT_EQ("xyz123456789", text(back));
+    EXPECT_EQ(12u, back.sizeOf());
+
+    // A text holding a terminator reads back as the part before it.
+    hvc_util::Stream raw;
+    raw << 3;
+    raw.put("a\0b", 3);
+    String cut("abc");
+    cut += "def";
+    raw >> cut;
+    EXPECT_EQ(1u, cut.lengthOf());
+    EXPECT_EQ(3u, cut.sizeOf());
+    cut += 'c';
+    EXPECT_EQ("ac", text(cut));
 }

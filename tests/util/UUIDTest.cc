@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -167,4 +169,49 @@ TEST(UUID, CopiesOwnTheirBlocks) {
     s << b;
     s >> a;
     EXPECT_TRUE(a == b);
+}
+
+// Every digit value at every position of the text, beside the text printf
+// makes of the same bytes; printing replaces the whole target and appending
+// keeps what was there.
+TEST(UUID, TextFormMatchesTheByteFormDigitForDigit) {
+    for (unsigned int k = 0; k < 256; ++k) {
+        std::vector<unsigned char> bytes(16);
+        for (unsigned int i = 0; i < 16; ++i)
+            bytes[i] = static_cast<unsigned char>(k + i * 17);
+        bytes[8] &= 0xBF; // a valid variant
+        char expected[37];
+        std::snprintf(expected, sizeof expected,
+                      "%02x%02x%02x%02x-%02x%02x-%02x%02x-%02x%02x-%02x%02x%02x%02x%02x%02x",
+                      bytes[0], bytes[1], bytes[2], bytes[3], bytes[4], bytes[5], bytes[6],
+                      bytes[7], bytes[8], bytes[9], bytes[10], bytes[11], bytes[12], bytes[13],
+                      bytes[14], bytes[15]);
+        UUID id = fromBytes(bytes);
+        ASSERT_EQ(expected, textOf(id));
+        ASSERT_TRUE(UUID(expected) == id);
+        for (char& c : expected)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        ASSERT_TRUE(UUID(expected) == id);
+    }
+
+    String target;
+    target << "a text longer than any identifier's, built by appends";
+    UUID(sample).getString(target);
+    EXPECT_STREQ(sample, target.getValue());
+    EXPECT_EQ(36u, target.sizeOf());
+    UUID reserved("6ba7b810-9dad-11d1-80b4-00c04fd430c8");
+    unsigned char net[16];
+    reserved >> net;
+    net[8] = 0xE0;
+    reserved << net;
+    reserved.getString(target);
+    EXPECT_STREQ("", target.getValue());
+    EXPECT_NE(String().getValue(), target.getValue()) << "empty, not unset";
+
+    String list;
+    for (int i = 0; i < 3; ++i)
+        list << UUID(sample) << ',';
+    list << reserved;
+    EXPECT_EQ(3u * 37u, list.lengthOf());
+    EXPECT_EQ(std::string(sample) + "," + sample + "," + sample + ",", list.getValue());
 }

@@ -4,6 +4,12 @@
 
 namespace hvcutil {
 
+namespace {
+
+EmbeddedSandbox* running = nullptr;
+
+} // namespace
+
 EmbeddedSandbox::EmbeddedSandbox() : dir("hvcutil-sandbox") {
     platform.writeHome(dir.path());
     ::setenv("HVC_HOME", dir.path().c_str(), 1);
@@ -11,6 +17,18 @@ EmbeddedSandbox::EmbeddedSandbox() : dir("hvcutil-sandbox") {
     // bind as on a platform; without one the reference script serves.
     std::string why;
     platform.bindNames(why);
+    running = this;
+}
+
+EmbeddedSandbox::~EmbeddedSandbox() {
+    running = nullptr;
+}
+
+void EmbeddedSandbox::offersNeeded() {
+    if (running == nullptr || running->exported)
+        return;
+    running->platform.exportOffers();
+    running->exported = true;
 }
 
 } // namespace hvcutil

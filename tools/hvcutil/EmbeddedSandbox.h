@@ -9,15 +9,28 @@
 
 namespace hvcutil {
 
+// One at a time per process; made and used by main's thread.
 class EmbeddedSandbox {
 public:
     // Raises std::runtime_error or a CORBA exception when it cannot start.
     EmbeddedSandbox();
+    ~EmbeddedSandbox();
+    EmbeddedSandbox(const EmbeddedSandbox&) = delete;
+    EmbeddedSandbox& operator=(const EmbeddedSandbox&) = delete;
+
     const std::string& home() const { return dir.path(); }
+
+    // Commands that read the trader's offers call this first: the embedded
+    // sandbox, if there is one, then exports its offers (once) through the
+    // library, which resolves the trader for it. Other commands leave the
+    // trader alone, so they print nothing of its resolution. Raises what
+    // Platform::exportOffers raises.
+    static void offersNeeded();
 
 private:
     hvc_sandbox::ScratchDirectory dir;
     hvc_sandbox::Platform platform;
+    bool exported = false;
 };
 
 } // namespace hvcutil

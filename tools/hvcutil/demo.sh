@@ -10,18 +10,8 @@ echo "== hvcutil --sandbox doctor: every platform service, how it resolved, and 
 
 echo
 echo "== the typical request: hvc-sandbox in a process of its own, each step a process"
-sandboxExe="$build/sandbox/hvc-sandbox"
-home=$(mktemp -d /tmp/hvc-demo-XXXXXX)
-"$sandboxExe" --home "$home/root" >"$home/ready" 2>/dev/null &
-sandbox=$!
-trap 'kill $sandbox 2>/dev/null; rm -rf "$home"' EXIT
-tries=0
-until grep -q "hvc-sandbox ready" "$home/ready" 2>/dev/null; do
-    tries=$((tries + 1))
-    [ $tries -lt 100 ] || { echo "hvc-sandbox did not start"; exit 1; }
-    sleep 0.1
-done
-export HVC_HOME="$home/root"
+. "$(dirname "$0")/../../scripts/sandbox-process.sh"
+start_sandbox "$build/sandbox/hvc-sandbox"
 
 echo "-- no session name: getSession() creates a temporary session, marked and named"
 echo "   (--keep: it outlives this command for the next steps)"
@@ -42,6 +32,15 @@ echo "-- a project password, read from standard input, leaves the process sealed
 printf 'hunter2\n' | "$hvcutil" password set Store Proj
 echo "password recorded for Store/Proj: $("$hvcutil" password exists Store Proj)"
 
+echo "-- the data-type converter factories, exported at start for the user, found through the trader"
+user=${USERNAME:-${LOGNAME:-${USER:-$(id -un)}}}
+"$hvcutil" trader find IDL:EpTypesService/DefaultDataTypeConverterFactory:1.0 \
+    "UserName == '$user'" | sed 's/^\(IOR:.\{40\}\).*/\1.../'
+
+echo "-- a data key in the older form, resolved through the data store's factories"
+"$hvcutil" key resolve 'well-A1|StoreKey|name=Sandbox|factoryType=SandboxStore|project=Demo' \
+    -session "$name"
+
 echo "-- at the end removeIfTemporary removes the session for every client"
 "$hvcutil" session remove "$name"
 echo "-- asked for it afterwards, the sandbox no longer knows it"
@@ -49,10 +48,10 @@ echo "-- asked for it afterwards, the sandbox no longer knows it"
 
 echo
 echo "== events: one process listens on the platform's channel while others send one event of each kind"
-"$hvcutil" events listen --count 4 >"$home/events" 2>"$home/listening" &
+"$hvcutil" events listen --count 4 >"$sandboxDir/events" 2>"$sandboxDir/listening" &
 listener=$!
 tries=0
-until grep -q "^listening on channel" "$home/listening" 2>/dev/null; do
+until grep -q "^listening on channel" "$sandboxDir/listening" 2>/dev/null; do
     tries=$((tries + 1))
     [ $tries -lt 100 ] || { echo "the listener did not connect"; exit 1; }
     sleep 0.1
@@ -63,4 +62,13 @@ for event in "cursor 1 2 3 x y z" "poi 10 20 30 left" "datachange W-7-renamed" "
 done
 wait $listener
 echo "-- what the listener printed:"
-cat "$home/events"
+cat "$sandboxDir/events"
+
+echo
+echo "== measurement: the units and coordinate services of the sandbox"
+echo "-- a depth of 8250 ft in metres"
+"$hvcutil" --sandbox units convert 8250 ft m
+echo "-- a well at 5 E 52 N (EPSG:4326) in UTM zone 31N (EPSG:32631)"
+"$hvcutil" --sandbox coord transform EPSG:4326 EPSG:32631 5 52
+echo "-- its azimuth of 45 degrees from true north, counterclockwise, against grid north there"
+"$hvcutil" --sandbox angle 45 EPSG:4326 EPSG:32631 5 52
