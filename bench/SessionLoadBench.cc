@@ -9,6 +9,7 @@
 #include "sandbox/users/UserServer.h"
 #include "support/BenchMain.h"
 #include "support/ChildProcess.h"
+#include "support/ChildSandbox.h"
 
 #include <benchmark/benchmark.h>
 
@@ -76,10 +77,8 @@ Load parse(const hvc_test::ProgramRun& run) {
 }
 
 void BM_SandboxSessionProperties(benchmark::State& state) {
-    ::setenv("HVC_SANDBOX_EXE", HVC_SANDBOX_EXE, 1);
+    hvc_bench::startChildSandbox({}, "");
     for (auto _ : state) {
-        hvc_test::SandboxProcess sandbox;
-        ::setenv("HVC_HOME", sandbox.home().c_str(), 1);
         const std::string start = std::to_string(millisecondsNow() + 1500);
         std::vector<hvc_test::ProgramRun> runs(clients);
         std::vector<std::thread> waiting;

@@ -3,9 +3,12 @@
 // library's cached ones included); killed in the middle of a stream of
 // writes it has lost none it acknowledged; a home it cannot use is refused
 // with a clear message and exit status 3.
+#include "hvc_util/Coordinate.h"
 #include "hvc_util/Notification.h"
 #include "hvc_util/ServiceCatalogue.h"
 #include "hvc_util/Session.h"
+#include "hvc_util/Trader.h"
+#include "hvc_util/UnitOfMeasure.h"
 #include "hvc_util/UserProfile.h"
 
 #include "support/ChildProcess.h"
@@ -15,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <EpProject.hh>
+#include <EpTypesService.hh>
 #include <EpUser.hh>
 #include <sqlite3.h>
 
@@ -315,4 +319,55 @@ TEST(SandboxHome, NotificationChannelsAndTheirAdministrationsOutliveARestart) {
     AdminID next = 0;
     ConsumerAdmin_var third = channel->new_for_consumers(AND_OP, next);
     EXPECT_GT(next, orId + 1);
+}
+
+TEST(SandboxHome, TraderOffersUnitsAndSystemsOutliveARestart) {
+    TempDir home("hvc-home");
+    ScopedEnv env("USERNAME", "tester");
+    env.set("HVC_HOME", home.path());
+    const char* const profileType = EpUser::UserProfile::_PD_repoId;
+    EpUnitOfMeasureService::Linear_var metre;
+    EpCoordinateService::System_var wgs84;
+    std::string kept, dropped;
+    {
+        hvc_test::SandboxProcess first(home.path(), {});
+        metre = hvc_util::UnitOfMeasure::metre();
+        EpCoordinateService::Finder_var finder = hvc_util::Coordinate::getFinder();
+        wgs84 = finder->findSystem("EPSG:4326");
+        // One offer of a lasting object, one of an object that goes.
+        EpUser::UserProfile_var profile = UserProfile::getUserProfile();
+        CosTrading::PropertySeq none;
+        kept = CORBA::String_var(hvc_util::Trader::exportObject(profile, profileType, none)).in();
+        EpSession::Session_var gone = Session::createSession("Gone", EpProject::ProjectSet::_nil());
+        dropped = CORBA::String_var(hvc_util::Trader::exportObject(gone, profileType, none)).in();
+        gone->remove();
+    }
+    hvc_test::SandboxProcess second(home.path(), {});
+    env.unset("HVC_HOME");
+    // The library's cached unit and a system handed out answer again.
+    EXPECT_STREQ(CORBA::String_var(metre->acronym()).in(), "m");
+    EXPECT_STREQ(CORBA::String_var(wgs84->name()).in(), "EPSG:4326");
+
+    // The trader kept both offers; the library leaves out the one whose
+    // object has gone.
+    CosTrading::Register::OfferInfo_var info = hvc_util::Trader::describe(dropped.c_str());
+    EXPECT_STREQ(info->type.in(), profileType);
+    CosTrading::Lookup::SpecifiedProps all;
+    all._d(CosTrading::Lookup::all);
+    CosTrading::OfferSeq_var offers = hvc_util::Trader::findOffers(profileType, "", all);
+    ASSERT_EQ(offers->length(), 1u);
+    EpUser::UserProfile_var profile = UserProfile::getUserProfile();
+    EXPECT_TRUE(offers[0].reference->_is_equivalent(profile));
+    // The converter factories offered at the first start are not offered
+    // again: one offer of each kind for the one user.
+    CosTrading::OfferSeq_var converters = hvc_util::Trader::findOffers(
+        EpTypesService::DefaultDataTypeConverterFactory::_PD_repoId, "", all);
+    EXPECT_EQ(converters->length(), 1u);
+    // Identifiers are not handed out again.
+    EpUser::UserProfile_var again = UserProfile::getUserProfile();
+    CosTrading::PropertySeq none;
+    const std::string fresh =
+        CORBA::String_var(hvc_util::Trader::exportObject(again, profileType, none)).in();
+    EXPECT_NE(fresh, kept);
+    EXPECT_NE(fresh, dropped);
 }
