@@ -28,12 +28,13 @@ check-sanitize: setup
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300
 
-# The concurrency tests (every suite's Concurrency cases) under ThreadSanitizer.
+# The concurrency tests (every suite's cases named Concurrency or Concurrent...)
+# under ThreadSanitizer.
 check-thread: setup
 	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHVC_THREAD_SANITIZE=ON -DHVC_BUILD_BENCH=OFF
-	cmake --build $(TSAN_BUILD) -j $(JOBS) --target services_tests session_tests sandbox_tests
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target services_tests session_tests sandbox_tests measure_tests
 	cd $(TSAN_BUILD) && TSAN_OPTIONS="suppressions=$(CURDIR)/tests/support/tsan.supp $(TSAN_OPTIONS)" \
-		ctest --output-on-failure -j $(JOBS) --timeout 300 -R '\.Concurrency\.'
+		ctest --output-on-failure -j $(JOBS) --timeout 300 -R 'Concurren'
 
 bench: configure
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
