@@ -10,6 +10,7 @@
 #include "support/BenchMain.h"
 #include "support/ChildProcess.h"
 #include "support/ChildSandbox.h"
+#include "support/SessionLoad.h"
 
 #include <benchmark/benchmark.h>
 
@@ -120,25 +121,9 @@ void BM_InProcessSessionProperties(benchmark::State& state) {
                 Load& load = loads[static_cast<std::size_t>(c)];
                 EpSession::Session_ptr session = own[static_cast<std::size_t>(c)].in();
                 std::this_thread::sleep_until(start);
-                auto now = [] {
-                    return std::chrono::duration_cast<std::chrono::microseconds>(
-                               Clock::now().time_since_epoch())
-                        .count();
-                };
-                load.first = now();
-                for (int i = 0; i < callsPerClient; ++i) {
-                    const std::string name = "load." + std::to_string(i % 100);
-                    CORBA::Any value;
-                    value <<= static_cast<CORBA::Long>(i);
-                    const long long t0 = now();
-                    session->define_property(name.c_str(), value);
-                    const long long t1 = now();
-                    CORBA::Any_var back = session->get_property_value(name.c_str());
-                    const long long t2 = now();
-                    load.latencies.push_back(t1 - t0);
-                    load.latencies.push_back(t2 - t1);
-                }
-                load.last = now();
+                load.first = hvc_bench::microsecondsNow();
+                hvc_bench::propertyRound(session, callsPerClient, load.latencies);
+                load.last = hvc_bench::microsecondsNow();
             });
         for (std::thread& t : threads)
             t.join();

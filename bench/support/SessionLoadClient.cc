@@ -7,6 +7,7 @@
 // microseconds, then "span" with its first call's start and its last call's
 // end in microseconds since the epoch. Exits 1 when a call fails.
 #include "hvc_util/Session.h"
+#include "support/SessionLoad.h"
 
 #include <chrono>
 #include <cstdio>
@@ -14,17 +15,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-namespace {
-
-using Clock = std::chrono::system_clock;
-
-long long microsecondsNow() {
-    return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now().time_since_epoch())
-        .count();
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     if (argc != 4) {
@@ -39,30 +29,17 @@ int main(int argc, char** argv) {
     try {
         EpSession::Session_var session =
             hvc_util::Session::createSession(argv[1], EpProject::ProjectSet::_nil());
-        std::this_thread::sleep_until(Clock::time_point(std::chrono::milliseconds(startMs)));
-        first = microsecondsNow();
-        for (int i = 0; i < calls; ++i) {
-            // A session's working set: a hundred properties, written over.
-            const std::string name = "load." + std::to_string(i % 100);
-            CORBA::Any value;
-            value <<= static_cast<CORBA::Long>(i);
-            const long long t0 = microsecondsNow();
-            session->define_property(name.c_str(), value);
-            const long long t1 = microsecondsNow();
-            CORBA::Any_var back = session->get_property_value(name.c_str());
-            const long long t2 = microsecondsNow();
-            CORBA::Long got = -1;
-            if (!(back.in() >>= got) || got != i) {
-                std::fprintf(stderr, "read back %d, wrote %d\n", static_cast<int>(got), i);
-                return 1;
-            }
-            latencies.push_back(t1 - t0);
-            latencies.push_back(t2 - t1);
-        }
-        last = microsecondsNow();
+        std::this_thread::sleep_until(
+            std::chrono::system_clock::time_point(std::chrono::milliseconds(startMs)));
+        first = hvc_bench::microsecondsNow();
+        hvc_bench::propertyRound(session, calls, latencies);
+        last = hvc_bench::microsecondsNow();
         session->remove();
     } catch (const CORBA::Exception& e) {
         std::fprintf(stderr, "failed: %s\n", e._name());
+        return 1;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "failed: %s\n", e.what());
         return 1;
     }
     std::string line = "latencies";

@@ -4,6 +4,7 @@
 #include "sandbox/common/StateStore.h"
 
 #include "bindings/Orb.h"
+#include "support/Failures.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
 
@@ -33,12 +34,7 @@ void add(StateStore& store, const std::string& name) {
 }
 
 std::string reasonOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const StateStore::Unusable& e) {
-        return e.what();
-    }
-    return "(no exception)";
+    return hvc_test::whatOf<StateStore::Unusable>(call);
 }
 
 } // namespace

@@ -53,6 +53,14 @@ Outcome outcomeOf(const std::function<CORBA::Object_ptr()>& call) {
             static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count())};
 }
 
+// A call whose outcome is only what it raises.
+template <class Call> std::function<CORBA::Object_ptr()> answering(Call call) {
+    return [call] {
+        call();
+        return CORBA::Object::_nil();
+    };
+}
+
 // A platform with the calling user, a session "S" and a recorded password,
 // everything the library caches already resolved.
 class StoppedPlatform : public ::testing::Test {
@@ -90,50 +98,24 @@ protected:
                  hvc_test::ScopedEnv named("halvercast.sessionName", "S");
                  return Session::getSession();
              }},
-            {"getInterpreters",
-             [s] {
-                 Session::getInterpreters(s);
-                 return CORBA::Object::_nil();
-             }},
-            {"getInterpreter",
-             [s] {
-                 Session::getInterpreter(s, "Store", "Proj");
-                 return CORBA::Object::_nil();
-             }},
+            {"getInterpreters", answering([s] { Session::getInterpreters(s); })},
+            {"getInterpreter", answering([s] { Session::getInterpreter(s, "Store", "Proj"); })},
             {"setSourcePriority",
-             [s, &order] {
-                 Session::setSourcePriority(s, "Store", "Proj", order);
-                 return CORBA::Object::_nil();
-             }},
+             answering([s, &order] { Session::setSourcePriority(s, "Store", "Proj", order); })},
             {"getProjectSet", [s] { return ProjectSet::getProjectSet(s); }},
-            {"removeIfTemporary",
-             [s] {
-                 Session::removeIfTemporary(s);
-                 return CORBA::Object::_nil();
-             }},
+            {"removeIfTemporary", answering([s] { Session::removeIfTemporary(s); })},
             {"projectPasswordExists",
-             [p] {
-                 UserProfile::projectPasswordExists(p, "Store", "Proj");
-                 return CORBA::Object::_nil();
-             }},
-            {"setProjectPassword",
-             [p] {
+             answering([p] { UserProfile::projectPasswordExists(p, "Store", "Proj"); })},
+            {"setProjectPassword", answering([p] {
                  const char* stores[] = {"Store"};
                  const char* projects[] = {"Proj"};
                  const char* passwords[] = {"other"};
                  UserProfile::setProjectPassword(p, stores, projects, passwords, 1);
-                 return CORBA::Object::_nil();
-             }},
-            {"getUserInfo",
-             [] {
-                 UserProfile::getUserInfo();
-                 return CORBA::Object::_nil();
-             }},
-            {"registerAlias",
-             [] {
+             })},
+            {"getUserInfo", answering([] { UserProfile::getUserInfo(); })},
+            {"registerAlias", answering([] {
                  UserProfile::registerAlias(EpUser::SCOPE_LOCAL, "host", "someone", "");
-                 return CORBA::Object::_nil();
-             }},
+             })},
         };
         std::vector<std::pair<std::string, Outcome>> outcomes;
         hvc_test::StderrCapture err; // createSession(name) says why it answers nil
