@@ -1,5 +1,7 @@
 #include "EntityIdentity.h"
 
+#include "bindings/Orb.h"
+
 #include <hvc_util/String.h>
 #include <hvc_util/UUID.h>
 
@@ -35,14 +37,22 @@ EpEntity::Identifier_slice* EntityIdentity::copy() const {
     return out;
 }
 
-bool EntityIdentity::isIdentityOf(EpEntity::Entity_ptr other) const {
+bool EntityIdentity::isTarget(EpEntity::Entity_ptr other) {
     if (CORBA::is_nil(other))
         return false;
-    EpEntity::Identifier_var theirs = other->identifier();
-    for (int i = 0; i < 16; ++i)
-        if (theirs[i] != id[i])
-            return false;
-    return true;
+    try {
+        CORBA::ORB_var orb = hvc_util::Orb::init();
+        CORBA::Object_var obj = orb->resolve_initial_references("POACurrent");
+        PortableServer::Current_var current = PortableServer::Current::_narrow(obj);
+        PortableServer::POA_var poa = current->get_POA();
+        PortableServer::ObjectId_var id = current->get_object_id();
+        // The target's own reference, compared with the other one by what
+        // both name (address and object key), which needs no remote call.
+        CORBA::Object_var self = poa->id_to_reference(id.in());
+        return self->_is_equivalent(other);
+    } catch (const PortableServer::Current::NoContext&) {
+        return false;
+    }
 }
 
 } // namespace hvc_sandbox

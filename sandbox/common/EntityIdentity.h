@@ -1,5 +1,5 @@
-// The lasting identity of a sandbox entity: sixteen bytes of a fresh UUID, and
-// the Entity operations a servant answers from it.
+// The lasting identity of a sandbox entity: sixteen bytes of a fresh UUID for
+// its identifier, and identity questions answered by the POA that serves it.
 #pragma once
 
 #include <EpEntity.hh>
@@ -24,15 +24,20 @@ public:
     // A new copy of the identifier, owned by the caller (the identifier
     // attribute's result).
     EpEntity::Identifier_slice* copy() const;
-    // Whether `other` carries this identity (false for nil).
-    bool isIdentityOf(EpEntity::Entity_ptr other) const;
+
+    // Whether `other` names the object the current invocation is made on:
+    // the POA's reference of the target and `other` name the same address
+    // and object key. Nothing calls `other` (which may be a client's object,
+    // dead or slow, or one that claims any identifier). False for nil and
+    // outside an invocation.
+    static bool isTarget(EpEntity::Entity_ptr other);
 
 private:
     CORBA::Octet id[16];
 };
 
 // The Entity operations of a servant whose skeleton is `Skeleton` (derived
-// from POA_EpEntity::Entity): identical and equal mean the same identity.
+// from POA_EpEntity::Entity): identical and equal mean the same object.
 template <class Skeleton> class IdentifiedEntity : public virtual Skeleton {
 public:
     IdentifiedEntity() = default;
@@ -40,7 +45,7 @@ public:
 
     EpEntity::Identifier_slice* identifier() override { return identity.copy(); }
     CORBA::Boolean isIdentical(EpEntity::Entity_ptr other) override {
-        return identity.isIdentityOf(other);
+        return EntityIdentity::isTarget(other);
     }
     CORBA::Boolean isEqual(EpEntity::Entity_ptr other) override { return isIdentical(other); }
 

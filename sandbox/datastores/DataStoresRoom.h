@@ -25,6 +25,9 @@ public:
     // For tests: the store of that name; raises std::out_of_range for none.
     const DataStore& store(const std::string& storeName) const;
 
+    // Every store's objects, store by store in data file order.
+    std::vector<DataStore::Listing> listing() const;
+
 private:
     struct Served {
         std::unique_ptr<DataStore> store;

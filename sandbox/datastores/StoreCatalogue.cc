@@ -1,6 +1,7 @@
 #include "StoreCatalogue.h"
 
 #include "sandbox/common/DataKeyText.h"
+#include "sandbox/common/JsonMembers.h"
 
 #include <set>
 #include <stdexcept>
@@ -14,15 +15,8 @@ extern const std::size_t storesJsonSize;
 
 namespace {
 
-std::string text(const nlohmann::json& object, const char* member, const std::string& where) {
-    auto found = object.find(member);
-    if (found == object.end() || !found->is_string())
-        throw std::runtime_error(where + ": \"" + member + "\" must be a string");
-    return found->get<std::string>();
-}
-
 std::string plainName(const nlohmann::json& object, const char* member, const std::string& where) {
-    std::string name = text(object, member, where);
+    std::string name = JsonMembers::text(object, member, where);
     if (!DataKeyText::isPlainName(name))
         throw std::runtime_error(where + ": \"" + member + "\" must be a non-empty name without " +
                                  "'%', '/', '|' or control characters");
@@ -33,17 +27,11 @@ std::string plainName(const nlohmann::json& object, const char* member, const st
 
 std::vector<StoreCatalogue::Store> StoreCatalogue::parse(const std::string& source) {
     nlohmann::json root;
-    try {
-        root = nlohmann::json::parse(source);
-    } catch (const nlohmann::json::parse_error& e) {
-        throw std::runtime_error(std::string("data stores: ") + e.what());
-    }
-    if (!root.is_object() || !root.contains("stores") || !root["stores"].is_array())
-        throw std::runtime_error("data stores: \"stores\" must be an array");
+    const nlohmann::json& storesList = JsonMembers::list(source, "data stores", "stores", root);
 
     std::vector<Store> stores;
     std::set<std::string> storeNames;
-    for (const nlohmann::json& s : root["stores"]) {
+    for (const nlohmann::json& s : storesList) {
         const std::string where = "data store " + std::to_string(stores.size() + 1);
         if (!s.is_object())
             throw std::runtime_error(where + " must be an object");
@@ -61,9 +49,9 @@ std::vector<StoreCatalogue::Store> StoreCatalogue::parse(const std::string& sour
             if (!o.is_object())
                 throw std::runtime_error(at + " must be an object");
             Object object;
-            object.projectName = text(o, "project", at);
-            object.localKey = text(o, "localKey", at);
-            object.dataType = text(o, "dataType", at);
+            object.projectName = JsonMembers::text(o, "project", at);
+            object.localKey = JsonMembers::text(o, "localKey", at);
+            object.dataType = JsonMembers::text(o, "dataType", at);
             object.entry = o;
             if (!keys.insert({object.projectName, object.localKey}).second)
                 throw std::runtime_error(at + ": local key " + object.localKey +

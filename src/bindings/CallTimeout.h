@@ -23,11 +23,18 @@ public:
     // keeps owning `obj`.
     static void apply(CORBA::Object_ptr obj);
 
+    // Called by Orb::init once the process ORB runs.
+    static void orbStarted();
+
     // The time one library operation may spend waiting on servers: the
     // outermost Budget alive on a thread starts the clock, nested ones (the
     // operations it calls) share it. An operation that has used it up makes no
     // further attempt: a server that has stopped answering costs one timeout,
-    // not one per call. Per thread; not copied.
+    // not one per call. The ORB is told the deadline as this thread's, so
+    // that calls on references without a timeout of their own (objects
+    // servers hand out on the way) end by then too; a per-thread timeout the
+    // application set itself is cleared when the outermost Budget ends. Per
+    // thread; not copied.
     class Budget {
     public:
         Budget();

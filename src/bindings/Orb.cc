@@ -8,10 +8,15 @@
 namespace hvc_util {
 
 CORBA::ORB_ptr Orb::init() {
-    // The first initialisation reads ORB settings from the environment.
-    Environment::Lock lock;
-    int argc = 0;
-    return CORBA::ORB_init(argc, nullptr);
+    CORBA::ORB_var orb;
+    {
+        // The first initialisation reads ORB settings from the environment.
+        Environment::Lock lock;
+        int argc = 0;
+        orb = CORBA::ORB_init(argc, nullptr);
+    }
+    CallTimeout::orbStarted();
+    return orb._retn();
 }
 
 CORBA::Object_ptr Orb::bind(CORBA::ORB_ptr orb, const char* name) {

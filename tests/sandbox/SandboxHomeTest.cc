@@ -5,6 +5,7 @@
 // with a clear message and exit status 3.
 #include "hvc_util/Coordinate.h"
 #include "hvc_util/Notification.h"
+#include "hvc_util/ReferenceValue.h"
 #include "hvc_util/ServiceCatalogue.h"
 #include "hvc_util/Session.h"
 #include "hvc_util/Trader.h"
@@ -18,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <EpProject.hh>
+#include <EpReferenceValueService.hh>
 #include <EpTypesService.hh>
 #include <EpUser.hh>
 #include <sqlite3.h>
@@ -321,17 +323,23 @@ TEST(SandboxHome, NotificationChannelsAndTheirAdministrationsOutliveARestart) {
     EXPECT_GT(next, orId + 1);
 }
 
-TEST(SandboxHome, TraderOffersUnitsAndSystemsOutliveARestart) {
+TEST(SandboxHome, TraderOffersUnitsSystemsAndVocabulariesOutliveARestart) {
     TempDir home("hvc-home");
     ScopedEnv env("USERNAME", "tester");
     env.set("HVC_HOME", home.path());
     const char* const profileType = EpUser::UserProfile::_PD_repoId;
     EpUnitOfMeasureService::Linear_var metre;
     EpCoordinateService::System_var wgs84;
+    EpReferenceValueService::ReferenceValueSet_var horizons;
     std::string kept, dropped;
     {
         hvc_test::SandboxProcess first(home.path(), {});
         metre = hvc_util::UnitOfMeasure::metre();
+        EpReferenceValueService::ReferenceValueService_var values =
+            hvc_util::ReferenceValue::getService();
+        EpReferenceValueService::IdentificationSeq_var ids = values->getIdentifications();
+        ASSERT_GT(ids->length(), 0u);
+        horizons = values->getReferenceValueSet(ids[0]);
         EpCoordinateService::Finder_var finder = hvc_util::Coordinate::getFinder();
         wgs84 = finder->findSystem("EPSG:4326");
         // One offer of a lasting object, one of an object that goes.
@@ -347,6 +355,11 @@ TEST(SandboxHome, TraderOffersUnitsAndSystemsOutliveARestart) {
     // The library's cached unit and a system handed out answer again.
     EXPECT_STREQ(CORBA::String_var(metre->acronym()).in(), "m");
     EXPECT_STREQ(CORBA::String_var(wgs84->name()).in(), "EPSG:4326");
+    EXPECT_GT(horizons->getCount(), 0u);
+    EpReferenceValueService::ReferenceValueService_var values =
+        hvc_util::ReferenceValue::getService();
+    EpReferenceValueService::IdentificationSeq_var ids = values->getIdentifications();
+    EXPECT_GT(ids->length(), 0u);
 
     // The trader kept both offers; the library leaves out the one whose
     // object has gone.

@@ -2,8 +2,8 @@
 // with knobs for the failures a remote server can show.
 #pragma once
 
-#include "bindings/Orb.h"
 #include "sandbox/common/Activation.h"
+#include "support/RootPoa.h"
 
 #include <EpCoordinateService.hh>
 #include <EpUnitOfMeasureService.hh>
@@ -12,16 +12,6 @@
 #include <utility>
 
 namespace hvc_test {
-
-// The root POA, its manager active, so collocated calls go through.
-inline PortableServer::POA_ptr activeRootPoa() {
-    CORBA::ORB_var orb = hvc_util::Orb::init();
-    CORBA::Object_var obj = orb->resolve_initial_references("RootPOA");
-    PortableServer::POA_var poa = PortableServer::POA::_narrow(obj);
-    PortableServer::POAManager_var manager = poa->the_POAManager();
-    manager->activate();
-    return poa._retn();
-}
 
 // One object in the root POA: `servant` stays usable until kill(), after
 // which every call on `ref` raises OBJECT_NOT_EXIST like a dead server's.

@@ -31,4 +31,8 @@ void EmbeddedSandbox::offersNeeded() {
     running->exported = true;
 }
 
+const hvc_sandbox::Platform* EmbeddedSandbox::platformIfRunning() {
+    return running != nullptr ? &running->platform : nullptr;
+}
+
 } // namespace hvcutil

@@ -27,6 +27,9 @@ public:
     // Platform::exportOffers raises.
     static void offersNeeded();
 
+    // The embedded sandbox's platform, or null when hvcutil runs without one.
+    static const hvc_sandbox::Platform* platformIfRunning();
+
 private:
     hvc_sandbox::ScratchDirectory dir;
     hvc_sandbox::Platform platform;

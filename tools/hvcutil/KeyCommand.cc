@@ -1,10 +1,12 @@
 // hvcutil key: data-key texts turned into data objects of the current
 // session.
 #include "CommandTable.h"
+#include "EmbeddedSandbox.h"
 #include "Reporting.h"
 #include "SessionOptions.h"
 
 #include "hvc_util/Session.h"
+#include "sandbox/datastores/DataStoresRoom.h"
 
 #include <cstdio>
 
@@ -12,9 +14,38 @@ namespace hvcutil {
 
 namespace {
 
-const char* const usage = "resolve KEY... [-session NAME | --keep] [-envfile FILE]";
+const char* const usage = "resolve KEY... [-session NAME | --keep] [-envfile FILE] | list";
+
+// "IDL:EpiSeismic/SeismicGeometry3d:1.0" as EpiSeismic::SeismicGeometry3d.
+std::string scopedName(const std::string& repositoryId) {
+    const std::size_t start = repositoryId.find(':') + 1;
+    const std::size_t end = repositoryId.rfind(':');
+    if (start == 0 || end == std::string::npos || end <= start)
+        return repositoryId;
+    std::string name;
+    for (char c : repositoryId.substr(start, end - start))
+        name += c == '/' ? std::string("::") : std::string(1, c);
+    return name;
+}
+
+// The sample objects of the embedded sandbox's data stores: key text,
+// interface and name, separated by tabs.
+int list() {
+    const hvc_sandbox::Platform* platform = EmbeddedSandbox::platformIfRunning();
+    if (platform == nullptr) {
+        std::fprintf(stderr, "hvcutil: key list lists the sample objects of the sandbox; run it "
+                             "as hvcutil --sandbox key list\n");
+        return exitUsage;
+    }
+    for (const auto& object : platform->room<hvc_sandbox::DataStoresRoom>().listing())
+        std::printf("%s\t%s\t%s\n", object.keyText.c_str(), scopedName(object.dataType).c_str(),
+                    object.name.c_str());
+    return exitOk;
+}
 
 int run(const std::vector<std::string>& args) {
+    if (args.size() == 1 && args[0] == "list")
+        return list();
     std::vector<std::string> words = standardOptions(args);
     const bool keep = takeKeep(words);
     if (words.size() < 2 || words[0] != "resolve")
@@ -59,7 +90,8 @@ const CommandRegistration registration(
     {"key", usage,
      "turn data-key texts (current or older form) into data objects of a session and print "
      "each object's key text ('-' and a line on stderr for a key that fails); without "
-     "-session in a temporary session, removed at the end unless --keep",
+     "-session in a temporary session, removed at the end unless --keep; or list the "
+     "sandbox's sample objects (with --sandbox)",
      run});
 
 } // namespace

@@ -72,3 +72,14 @@ echo "-- a well at 5 E 52 N (EPSG:4326) in UTM zone 31N (EPSG:32631)"
 "$hvcutil" --sandbox coord transform EPSG:4326 EPSG:32631 5 52
 echo "-- its azimuth of 45 degrees from true north, counterclockwise, against grid north there"
 "$hvcutil" --sandbox angle 45 EPSG:4326 EPSG:32631 5 52
+
+echo
+echo "== interpretation: the fault vocabulary of the reference value service, and a fault segment picked on the sample survey"
+echo "-- fault classifications, loaded once per process whole through the service's iterator:"
+"$hvcutil" refvalues list fault | tr '\n' ',' | sed 's/,$/\n/; s/,/, /g'
+echo "-- checks are exact: Listric is $("$hvcutil" refvalues check fault Listric || true), listric is $("$hvcutil" refvalues check fault listric || true)"
+segment="hvc:Sandbox/F3 Demo/fault-F1-IL425"
+echo "-- the origin of $segment"
+"$hvcutil" origin show "$segment"
+echo "-- picked on the F3 survey? $("$hvcutil" origin has-survey "$segment" "hvc:Sandbox/F3 Demo/survey-F3" || true);" \
+    "on the 2D line? $("$hvcutil" origin has-survey "$segment" "hvc:Sandbox/F3 Demo/line-L2D-01" || true)"
