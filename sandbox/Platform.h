@@ -5,6 +5,7 @@
 
 #include "Room.h"
 #include "common/FactoryFinderServant.h"
+#include "common/StateStore.h"
 
 #include <hvc_util/ServiceCatalogue.h>
 
@@ -32,11 +33,18 @@ public:
     };
     struct Options {
         // Platform users; empty means the user who runs the process, known
-        // under the login name on this host.
+        // under the login name on this host (or, with a home, the users it
+        // already knows).
         std::vector<UserSpec> users;
         // Service types the trader knows beside the repository ids of the
         // platform's interfaces.
         std::vector<std::string> serviceTypes;
+        // The platform's home: DIR/var/sandbox.db holds its state,
+        // DIR/etc/password.key its secret key (mode 0600), and it listens on
+        // the loopback port recorded there, in persistent POAs, so that
+        // everything clients created and every reference handed out survive
+        // a restart. Empty: the platform lives in memory.
+        std::string home;
     };
 
     // Raised when the process ORB would not listen on loopback only.
@@ -50,8 +58,11 @@ public:
 
     // Starts every room. Raises NotLoopback when the process ORB was
     // initialised earlier without a loopback endpoint (it would serve every
-    // network interface), a CORBA exception or std::runtime_error when a
-    // room cannot start.
+    // network interface); StateStore::Unusable when the home cannot be used
+    // (its database is damaged, another program's or newer, its key file is
+    // readable by others, another sandbox serves it, or the process ORB
+    // already listens on another port than the one its references name); a
+    // CORBA exception or std::runtime_error when a room cannot start.
     explicit Platform(const Options& options = Options());
     ~Platform();
     Platform(const Platform&) = delete;
@@ -84,7 +95,7 @@ public:
     // library raises.
     void exportOffers();
 
-    // The one line a started sandbox prints.
+    // The one line a started sandbox prints, naming its first user.
     std::string readyLine(const std::string& home) const;
 
     // The reference published for a catalogue service (a new reference owned
@@ -115,7 +126,14 @@ public:
     void publishName(const std::string& bindName, CORBA::Object_ptr ref);
 
     CORBA::ORB_ptr orb() const { return orbRef.in(); }
+    // The users asked for (the login user when none was named).
     const std::vector<UserSpec>& userSpecs() const { return specs; }
+    // Whether the users were named in the options rather than defaulted.
+    bool usersNamed() const { return named; }
+    // The platform's state, for rooms: in memory, or in the home's database.
+    StateStore& state() const { return *store; }
+    // The loopback port the platform listens on.
+    int port() const;
     const std::vector<std::string>& serviceTypes() const { return types; }
     // The platform's factory finder: data servers register their factories
     // with it, and every session finds them through it.
@@ -137,11 +155,24 @@ private:
     };
 
     const Published* find(hvc_util::ServiceCatalogue::Service service) const;
+    // Initialises the process ORB listening on `endpoint` when this call
+    // initialises it.
+    static CORBA::ORB_ptr initOrb(const std::string& endpoint);
+    // Locks the home, opens its state and returns the port its references
+    // name (0 on its first start).
+    int openHome(const std::string& home);
+    // Reads the home's key pair, or makes and keeps one on its first start.
+    void keysOfHome(const std::string& home);
 
+    std::vector<UserSpec> specs;
+    bool named;
+    std::vector<std::string> types;
+    // Held (flock) while the platform serves its home; -1 without a home.
+    int homeLock = -1;
+    // Before the ORB and the rooms: their servants write to it until they go.
+    std::unique_ptr<StateStore> store;
     CORBA::ORB_var orbRef;
     PortableServer::POA_var platformPoa;
-    std::vector<UserSpec> specs;
-    std::vector<std::string> types;
     PortableServer::Servant_var<FactoryFinderServant> factoryFinder;
     CosLifeCycle::FactoryFinder_var factoryFinderObj;
     std::string publicKeyBase64;

@@ -17,14 +17,23 @@ namespace {
 // anyway: a stop request must not depend on what clients do.
 constexpr auto stopGrace = std::chrono::milliseconds(800);
 
+// Exit statuses besides 0 (stopped when asked).
+constexpr int cannotStart = 1;
+constexpr int badCommandLine = 2;
+constexpr int homeUnusable = 3;
+
 int usage() {
     std::cerr << "usage: hvc-sandbox [--home DIR] [--user ACCOUNT[:PRINCIPAL]]... "
                  "[--service-type NAME]...\n"
-                 "  --home DIR           write DIR/bin/GetIORS.sh and DIR/etc/password.pub\n"
-                 "  --user               a platform user (default: the login name)\n"
+                 "  --home DIR           keep the platform's state in DIR (DIR/var/sandbox.db,\n"
+                 "                       its key pair in DIR/etc) so it survives a restart;\n"
+                 "                       write DIR/bin/GetIORS.sh and DIR/etc/password.pub\n"
+                 "  --user               a platform user (default: the login name, or with a\n"
+                 "                       home the users it already has)\n"
                  "  --service-type NAME  a further service type the trader knows\n"
-                 "Stops on SIGTERM or SIGINT with exit status 0.\n";
-    return 2;
+                 "Stops on SIGTERM or SIGINT with exit status 0; exits 1 when it cannot start,\n"
+                 "2 on a bad command line, 3 when the home's state cannot be used.\n";
+    return badCommandLine;
 }
 
 } // namespace
@@ -57,6 +66,7 @@ int main(int argc, char** argv) {
     sigaddset(&stops, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stops, nullptr);
 
+    options.home = home;
     try {
         hvc_sandbox::Platform platform(options);
         std::string why;
@@ -75,12 +85,15 @@ int main(int argc, char** argv) {
             ::_exit(0);
         }).detach();
         platform.shutdown();
+    } catch (const hvc_sandbox::StateStore::Unusable& e) {
+        std::cerr << "hvc-sandbox: " << e.what() << std::endl;
+        return homeUnusable;
     } catch (const CORBA::Exception& e) {
         std::cerr << "hvc-sandbox: " << hvc_util::describe(e) << std::endl;
-        return 1;
+        return cannotStart;
     } catch (const std::exception& e) {
         std::cerr << "hvc-sandbox: " << e.what() << std::endl;
-        return 1;
+        return cannotStart;
     }
     return 0;
 }

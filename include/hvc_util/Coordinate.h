@@ -7,6 +7,8 @@
 
 #include <EpCoordinateService.hh>
 
+#include <atomic>
+
 namespace hvc_util {
 
 // Set of static operations (getSimilarEllipsoid excepted: call it on any
@@ -15,9 +17,11 @@ namespace hvc_util {
 // released; every reference returned is a new one owned by the caller, every
 // structure returned is the caller's with its own duplicates inside.
 //
-// Thread-safe: the ellipsoid catalogue is fetched once (concurrent first
-// callers wait for that one fetch), published only when complete, and then
-// read with one atomic load; a fetch that fails leaves nothing cached.
+// Thread-safe: the service references and the ellipsoid catalogue are each
+// resolved once (concurrent first callers wait for that one resolution and
+// share its outcome), published only when complete, and then read with one
+// atomic load; a resolution that fails leaves nothing cached. Cached
+// references carry the library's call timeout.
 class HVC_UTIL_API Coordinate {
 public:
     // The coordinate finder. Raises EpTypes::FailedOperationException
@@ -94,8 +98,8 @@ public:
     static String toString(const EpCoordinateService::ParameterSeq& parameters);
 
 private:
-    static EpCoordinateService::Finder_ptr finder;
-    static EpCoordinateService::Factory_ptr factory;
+    static std::atomic<EpCoordinateService::Finder_ptr> finder;
+    static std::atomic<EpCoordinateService::Factory_ptr> factory;
 };
 
 } // namespace hvc_util

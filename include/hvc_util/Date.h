@@ -17,6 +17,7 @@ namespace hvc_util {
 // whose reason names the bad value, checked in the order month, day, hour,
 // minute, second, offset, year, time zone. The text form is
 // "%4d-%02d-%02d %02d:%02d:%02d %s", for example 2002-11-26 20:23:31 CST.
+// Thread-safe: every operation works on the caller's values only.
 class HVC_UTIL_API Date {
 public:
     // A new date of the values and a copy of the time-zone text.

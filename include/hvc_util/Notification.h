@@ -10,13 +10,16 @@
 #include <EpCoordinateService.hh>
 #include <EpEventService.hh>
 
+#include <atomic>
+
 namespace hvc_util {
 
 // Set of static operations, never instantiated. Owns one cached
-// channel-factory reference for the life of the process (resolved once under
-// concurrency); every other operation keeps nothing and is safe to call from
-// several threads. Returned references, strings, sequences and events are new
-// and owned by the caller.
+// channel-factory reference for the life of the process: threads asking at
+// once share one resolution, and once cached a call is one atomic load and a
+// _duplicate; the reference carries the library's call timeout. Every other
+// operation keeps nothing and is safe to call from several threads. Returned
+// references, strings, sequences and events are new and owned by the caller.
 class HVC_UTIL_API Notification {
 public:
     // The notification channel factory. Raises EpTypes::FailedOperationException
@@ -109,7 +112,7 @@ public:
 
 private:
     Notification() = delete;
-    static CosNotifyChannelAdmin::EventChannelFactory_ptr channelFactory;
+    static std::atomic<CosNotifyChannelAdmin::EventChannelFactory_ptr> channelFactory;
 };
 
 } // namespace hvc_util

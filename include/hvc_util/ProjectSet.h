@@ -9,7 +9,8 @@
 namespace hvc_util {
 
 // Set of static operations; owns nothing. Every reference it returns is new
-// and owned by the caller.
+// and owned by the caller and carries the library's call timeout.
+// Thread-safe.
 class HVC_UTIL_API ProjectSet {
 public:
     // The session's project set, or nil. A temporary session is given the

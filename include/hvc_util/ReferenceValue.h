@@ -5,10 +5,15 @@
 
 #include <EpReferenceValueService.hh>
 
+#include <atomic>
+
 namespace hvc_util {
 
 // Set of static operations. Owns one cached service reference for the life
 // of the process; returned references are new and owned by the caller.
+// Thread-safe: threads asking at once share one resolution; once cached, a
+// call is one atomic load and a _duplicate. The cached reference carries the
+// library's call timeout.
 class HVC_UTIL_API ReferenceValue {
 public:
     // The reference value service. Raises EpTypes::FailedOperationException
@@ -20,7 +25,7 @@ public:
     static const char* serviceEnvironmentVariableName();
 
 private:
-    static EpReferenceValueService::ReferenceValueService_ptr service;
+    static std::atomic<EpReferenceValueService::ReferenceValueService_ptr> service;
 };
 
 } // namespace hvc_util

@@ -11,12 +11,18 @@
 #include <EpProject.hh>
 #include <EpSession.hh>
 
+#include <atomic>
+
 namespace hvc_util {
 
 // Set of static operations. Owns the cached session manager reference for the
 // life of the process; every reference it returns is new and owned by the
 // caller, who releases it. Failures are EpTypes::FailedOperationException
-// unless an operation says otherwise.
+// unless an operation says otherwise. Thread-safe: threads asking for the
+// manager at once share one resolution, temporary names stay distinct, and
+// the session name variable is read and written under the library's
+// environment lock. The manager and the sessions handed out carry the
+// library's call timeout.
 class HVC_UTIL_API Session {
 public:
     // The marker text of a temporary session: "temporarySession".
@@ -129,8 +135,10 @@ private:
     // Puts every NAME=VALUE line of the file at `path` into the environment.
     static void setEnvVars(const char* path);
 
-    static EpSession::SessionManager_ptr manager;
-    static int temporaryNameCount;
+    // Null until the manager is resolved; then its one reference for the life
+    // of the process.
+    static std::atomic<EpSession::SessionManager_ptr> manager;
+    static std::atomic<int> temporaryNameCount;
 };
 
 } // namespace hvc_util

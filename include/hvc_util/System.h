@@ -12,6 +12,7 @@ class String;
 // Static questions about the process and its host. Holds the per-process
 // identifier and one host-name area shared by all callers; owns nothing of
 // the caller's. Nothing raises: failures give the answers said below.
+// Thread-safe: the host-name area is written and read under a lock.
 class HVC_UTIL_API System {
 public:
     // Generated afresh when the library is loaded; the same for every call

@@ -8,12 +8,16 @@
 #include <CosTrading.hh>
 #include <DosTypes.hh>
 
+#include <atomic>
+
 namespace hvc_util {
 
 // Set of static operations. Owns, for the life of the process, the cached
 // lookup and register references and the default offer properties ("HostName",
 // "IPAddress", "ProcessId", "UserName", each a string). Each is resolved once
-// and then shared; every operation may be called from several threads.
+// and then shared (a cached reference costs one atomic load and a _duplicate
+// and carries the library's call timeout); every operation may be called
+// from several threads.
 // Returned references, offer identifiers, sequences and structures are new
 // and owned by the caller.
 class HVC_UTIL_API Trader {
@@ -85,9 +89,9 @@ public:
     static DosTypes::ObjectSeq* findObjects(const char* type, const char* constraint);
 
     // The process user's login name (USERNAME, LOGNAME, USER, then the
-    // password database), owned by the environment: the caller neither
-    // changes nor frees it. Null, after "Undefined Variable USERNAME" on
-    // stderr, when none is known.
+    // password database), owned by the library and valid for the life of the
+    // process: the caller neither changes nor frees it. Null, after
+    // "Undefined Variable USERNAME" on stderr, when none is known.
     static const char* userName();
 
 private:
@@ -95,7 +99,7 @@ private:
     // none of them has.
     static CosTrading::PropertySeq mergeProperties(const CosTrading::PropertySeq& properties);
 
-    static CosTrading::Lookup_ptr traderLookup;
+    static std::atomic<CosTrading::Lookup_ptr> traderLookup;
 };
 
 } // namespace hvc_util

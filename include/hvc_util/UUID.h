@@ -14,7 +14,10 @@ class Stream;
 // clock_seq_low and six node bytes. Each UUID owns its block; copies copy the
 // bytes. A block byte 8 of 0xE0 or above is the reserved variant, which the
 // text, equality and ordering operations reject. A UUID whose block could not
-// be allocated behaves as the null identifier. Nothing throws.
+// be allocated behaves as the null identifier. Nothing throws. Not
+// thread-safe for changes: one object is changed by one thread at a time;
+// generating identifiers and reading shared constants (nullID) is safe from
+// any thread.
 class HVC_UTIL_API UUID {
 public:
     // The null identifier (all zero), built at load time.

@@ -8,6 +8,8 @@
 #include <EpUnitOfMeasureService.hh>
 #include <EpiTypes.hh>
 
+#include <atomic>
+
 namespace hvc_util {
 
 // Set of static operations. Caches for the life of the process, never
@@ -19,7 +21,7 @@ namespace hvc_util {
 // resolved once (concurrent first callers wait for that one resolution) and
 // afterwards read with one atomic load; a failed resolution leaves the cache
 // empty, so the next call tries again. The server's cache is the library's
-// service resolver's.
+// service resolver's. Cached references carry the library's call timeout.
 class HVC_UTIL_API UnitOfMeasure {
 public:
     // The unit-of-measure server. Raises EpTypes::FailedOperationException
@@ -126,7 +128,7 @@ private:
     static void getDeclarationAndFinder();
     static EpUnitOfMeasureService::Unit_ptr getBuiltInUnit(const char* acronym);
 
-    static EpUnitOfMeasureService::Server_ptr _server;
+    static std::atomic<EpUnitOfMeasureService::Server_ptr> _server;
 };
 
 } // namespace hvc_util

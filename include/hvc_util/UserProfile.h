@@ -7,11 +7,17 @@
 #include <EpProject.hh>
 #include <EpUser.hh>
 
+#include <atomic>
+
 namespace hvc_util {
 
 // Set of static operations. Owns one cached profile reference and one cached
 // alias-service reference for the life of the process; every reference it
-// returns is new and owned by the caller.
+// returns is new and owned by the caller. Thread-safe: threads asking at
+// once share one resolution, and a thread's own nested request (the profile
+// and the alias service ask each other) fails at once; once cached, a call is
+// one atomic load and a _duplicate. Cached references carry the library's
+// call timeout.
 class HVC_UTIL_API UserProfile {
 public:
     // The user's profile, found through the alias service's account for the
@@ -93,8 +99,8 @@ private:
     // name from the environment." or "Could not obtain local info".
     static void getLocalInfo(EpUser::AliasInfo& info);
 
-    static EpUser::UserProfile_ptr userProfile;
-    static EpUser::AliasService_ptr aliasService;
+    static std::atomic<EpUser::UserProfile_ptr> userProfile;
+    static std::atomic<EpUser::AliasService_ptr> aliasService;
 };
 
 } // namespace hvc_util

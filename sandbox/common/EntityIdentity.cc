@@ -2,13 +2,32 @@
 
 #include "bindings/Orb.h"
 
+#include <hvc_util/String.h>
 #include <hvc_util/UUID.h>
+
+#include <algorithm>
+#include <cstring>
 
 namespace hvc_sandbox {
 
 EntityIdentity::EntityIdentity() {
     hvc_util::UUID fresh(true);
     fresh >> id;
+}
+
+EntityIdentity::EntityIdentity(const std::string& bytes) {
+    std::memset(id, 0, sizeof id);
+    std::memcpy(id, bytes.data(), std::min(bytes.size(), sizeof id));
+}
+
+std::string EntityIdentity::bytes() const {
+    return std::string(reinterpret_cast<const char*>(id), sizeof id);
+}
+
+std::string EntityIdentity::text() const {
+    hvc_util::String out;
+    hvc_util::UUID(id).getString(out);
+    return out.getValue();
 }
 
 EpEntity::Identifier_slice* EntityIdentity::copy() const {

@@ -4,12 +4,22 @@
 
 #include <EpEntity.hh>
 
+#include <string>
+
 namespace hvc_sandbox {
 
 // Immutable once made; safe to read from any thread.
 class EntityIdentity {
 public:
+    // A fresh identity.
     EntityIdentity();
+    // A kept one: its sixteen bytes (missing ones are zero).
+    explicit EntityIdentity(const std::string& bytes);
+
+    // Its sixteen bytes, to be kept.
+    std::string bytes() const;
+    // Its text form (the UUID's).
+    std::string text() const;
 
     // A new copy of the identifier, owned by the caller (the identifier
     // attribute's result).
@@ -30,11 +40,17 @@ private:
 // from POA_EpEntity::Entity): identical and equal mean the same object.
 template <class Skeleton> class IdentifiedEntity : public virtual Skeleton {
 public:
+    IdentifiedEntity() = default;
+    explicit IdentifiedEntity(const EntityIdentity& kept) : identity(kept) {}
+
     EpEntity::Identifier_slice* identifier() override { return identity.copy(); }
     CORBA::Boolean isIdentical(EpEntity::Entity_ptr other) override {
         return EntityIdentity::isTarget(other);
     }
     CORBA::Boolean isEqual(EpEntity::Entity_ptr other) override { return isIdentical(other); }
+
+protected:
+    const EntityIdentity& entityIdentity() const { return identity; }
 
 private:
     const EntityIdentity identity;

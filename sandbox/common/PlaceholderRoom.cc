@@ -13,7 +13,7 @@ PlaceholderRoom::PlaceholderRoom(const char* name, hvc_util::ServiceCatalogue::S
 
 void PlaceholderRoom::start(Platform& platform, PortableServer::POA_ptr poa) {
     PortableServer::Servant_var<PlaceholderServant> servant(new PlaceholderServant(ids));
-    CORBA::Object_var ref = Activation::activate(poa, servant.in());
+    CORBA::Object_var ref = Activation::activate(poa, "placeholder", servant.in());
     platform.publish(service, poa, ref);
 }
 

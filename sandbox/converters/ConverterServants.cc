@@ -29,9 +29,10 @@ EpTypes::DataSequence* ScalingConverterServant::convertSequence(const EpTypes::D
     return DataTypeConversion(factor, shift).sequence(values, dataType);
 }
 
-DefaultConverterFactoryServant::DefaultConverterFactoryServant(PortableServer::POA_ptr poa)
+DefaultConverterFactoryServant::DefaultConverterFactoryServant(PortableServer::POA_ptr poa,
+                                                               const std::string& converterId)
     : converter(new DefaultConverterServant) {
-    CORBA::Object_var ref = Activation::activate(poa, converter.in());
+    CORBA::Object_var ref = Activation::activate(poa, converterId, converter.in());
     converterRef = EpTypesService::DefaultDataTypeConverter::_narrow(ref.in());
 }
 

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <mutex>
+#include <string>
 #include <utility>
 
 namespace hvc_sandbox {
@@ -42,7 +43,8 @@ private:
 // Hands out its one converter, activated in `poa` when the factory is made.
 class DefaultConverterFactoryServant : public POA_EpTypesService::DefaultDataTypeConverterFactory {
 public:
-    explicit DefaultConverterFactoryServant(PortableServer::POA_ptr poa);
+    // Activates its converter in `poa` under the object id `converterId`.
+    DefaultConverterFactoryServant(PortableServer::POA_ptr poa, const std::string& converterId);
     EpTypesService::DefaultDataTypeConverter_ptr createConverter() override;
 
 private:

@@ -20,7 +20,8 @@ public:
 
     // Exports each user's two factories through the library's
     // Trader::exportObject under their interfaces' repository ids, with the
-    // user's account as "UserName".
+    // user's account as "UserName"; a factory the trader offers already (kept
+    // by a platform with a home) is not offered twice.
     void exportOffers(Platform& platform) override;
 
     // For tests: a new reference to the user's factory; nil for an unknown

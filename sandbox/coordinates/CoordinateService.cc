@@ -43,11 +43,19 @@ std::string authorityCode(const std::string& name) {
 
 template <class Servant>
 EpCoordinateService::System_ptr activateAs(PortableServer::POA_ptr poa, CoordinateService& room,
-                                           std::shared_ptr<const SystemDefinition> def) {
+                                           std::shared_ptr<const SystemDefinition> def,
+                                           const std::string& id) {
     PortableServer::Servant_var<Servant> servant(new Servant(room, std::move(def)));
-    CORBA::Object_var obj = Activation::activate(poa, servant.in());
+    CORBA::Object_var obj = id.empty() ? Activation::activate(poa, servant.in())
+                                       : Activation::activate(poa, id, servant.in());
     return EpCoordinateService::System::_narrow(obj.in());
 }
+
+// The names of the systems handed out, so that they answer again after a
+// restart; steps are only appended.
+const std::vector<std::string> schema = {
+    "CREATE TABLE coordinate_systems(name TEXT PRIMARY KEY);",
+};
 
 bool sameVector(const SystemDefinition::Vector& a, const SystemDefinition::Vector& b) {
     return a == b;
@@ -62,28 +70,44 @@ CoordinateService::~CoordinateService() = default;
 void CoordinateService::start(Platform& platform, PortableServer::POA_ptr poa) {
     units = &platform.room<UnitsService>();
     systemPoa = PortableServer::POA::_duplicate(poa);
+    store = &platform.state();
+    store->migrate(name(), schema);
     loadGrids();
 
     PortableServer::Servant_var<CoordinateFinderServant> finderServant(
         new CoordinateFinderServant(*this));
-    CORBA::Object_var finder = Activation::activate(poa, finderServant.in());
+    CORBA::Object_var finder = Activation::activate(poa, "finder", finderServant.in());
     platform.publish(ServiceCatalogue::Service::CoordinateFinder, poa, finder);
 
     PortableServer::Servant_var<CoordinateFactoryServant> factoryServant(
         new CoordinateFactoryServant(*this));
-    CORBA::Object_var factory = Activation::activate(poa, factoryServant.in());
+    CORBA::Object_var factory = Activation::activate(poa, "factory", factoryServant.in());
     platform.publish(ServiceCatalogue::Service::CoordinateFactory, poa, factory);
 
     // The coordinate server hands out its finder and factory by interface.
     PortableServer::Servant_var<FactoryFinderServant> factories(new FactoryFinderServant);
     factories->addInterface(EpCoordinateService::Finder::_PD_repoId, finder);
     factories->addInterface(EpCoordinateService::Factory::_PD_repoId, factory);
-    CORBA::Object_var finderObj = Activation::activate(poa, factories.in());
+    CORBA::Object_var finderObj = Activation::activate(poa, "factories", factories.in());
     CosLifeCycle::FactoryFinder_var factoryFinder = CosLifeCycle::FactoryFinder::_narrow(finderObj);
     PortableServer::Servant_var<ServerServant> server(new ServerServant(factoryFinder));
-    CORBA::Object_var serverRef = Activation::activate(poa, server.in());
+    CORBA::Object_var serverRef = Activation::activate(poa, "server", server.in());
     platform.publishName(
         ServiceCatalogue::entry(ServiceCatalogue::Service::CoordinateFinder).bindName, serverRef);
+
+    std::vector<std::string> handedOut;
+    {
+        StateStore::Statement read(*store, "SELECT name FROM coordinate_systems ORDER BY name");
+        while (read.step())
+            handedOut.push_back(read.text(0));
+    }
+    for (const std::string& kept : handedOut) {
+        try {
+            EpCoordinateService::System_var again = system(kept);
+        } catch (const std::invalid_argument&) {
+            // A name this build no longer knows names nothing.
+        }
+    }
 }
 
 void CoordinateService::loadGrids() {
@@ -155,18 +179,18 @@ std::shared_ptr<SystemDefinition> CoordinateService::projSystem(const std::strin
 }
 
 EpCoordinateService::System_ptr
-CoordinateService::activate(std::shared_ptr<const SystemDefinition> def) {
+CoordinateService::activate(std::shared_ptr<const SystemDefinition> def, const std::string& id) {
     switch (def->kind) {
     case SystemDefinition::Kind::Geographic:
-        return activateAs<GeographicalSystemServant>(systemPoa.in(), *this, std::move(def));
+        return activateAs<GeographicalSystemServant>(systemPoa.in(), *this, std::move(def), id);
     case SystemDefinition::Kind::Map:
-        return activateAs<MapSystemServant>(systemPoa.in(), *this, std::move(def));
+        return activateAs<MapSystemServant>(systemPoa.in(), *this, std::move(def), id);
     case SystemDefinition::Kind::Geocentric:
-        return activateAs<GeocentricSystemServant>(systemPoa.in(), *this, std::move(def));
+        return activateAs<GeocentricSystemServant>(systemPoa.in(), *this, std::move(def), id);
     case SystemDefinition::Kind::IJK:
-        return activateAs<IJKSystemServant>(systemPoa.in(), *this, std::move(def));
+        return activateAs<IJKSystemServant>(systemPoa.in(), *this, std::move(def), id);
     default:
-        return activateAs<SeismicBinGridSystemServant>(systemPoa.in(), *this, std::move(def));
+        return activateAs<SeismicBinGridSystemServant>(systemPoa.in(), *this, std::move(def), id);
     }
 }
 
@@ -184,7 +208,14 @@ EpCoordinateService::System_ptr CoordinateService::system(const std::string& nam
     auto def = definitions.find(key);
     if (def == definitions.end())
         def = definitions.emplace(key, projSystem(key, key)).first;
-    EpCoordinateService::System_var made = activate(def->second);
+    {
+        StateStore::Transaction writing(*store);
+        StateStore::Statement keep(*store,
+                                   "INSERT OR IGNORE INTO coordinate_systems(name) VALUES(?)");
+        keep.bind(1, key).run();
+        writing.commit();
+    }
+    EpCoordinateService::System_var made = activate(def->second, "system:" + key);
     objects[key] = EpCoordinateService::System::_duplicate(made.in());
     return made._retn();
 }
@@ -193,7 +224,7 @@ EpCoordinateService::System_ptr CoordinateService::createSystem(const std::strin
                                                                 const std::string& definition) {
     std::lock_guard<std::mutex> hold(lock);
     auto def = projSystem(name, definition);
-    return activate(def);
+    return activate(def, std::string());
 }
 
 std::shared_ptr<const SystemDefinition> CoordinateService::definitionOf(CORBA::Object_ptr system) {

@@ -7,6 +7,7 @@
 #include "SystemDefinition.h"
 
 #include "sandbox/Room.h"
+#include "sandbox/common/StateStore.h"
 
 #include <EpCoordinateService.hh>
 
@@ -34,12 +35,14 @@ public:
 
     // The system of that name (a new reference): a grid of systems.json, or
     // an AUTHORITY:CODE PROJ knows as a geographic, projected or geocentric
-    // system. The same name gives the same object. Raises
-    // std::invalid_argument with the reason for any other name.
+    // system. The same name gives the same object, after a restart of a
+    // platform with a home too (the names handed out are kept in its state).
+    // Raises std::invalid_argument with the reason for any other name.
     EpCoordinateService::System_ptr system(const std::string& name);
 
-    // A new system object made from a PROJ definition text; raises
-    // std::invalid_argument when PROJ makes no system of the three kinds.
+    // A new system object made from a PROJ definition text, for the life of
+    // the process; raises std::invalid_argument when PROJ makes no system of
+    // the three kinds.
     EpCoordinateService::System_ptr createSystem(const std::string& name,
                                                  const std::string& definition);
 
@@ -83,13 +86,16 @@ public:
 private:
     std::shared_ptr<SystemDefinition> projSystem(const std::string& name,
                                                  const std::string& definition);
-    EpCoordinateService::System_ptr activate(std::shared_ptr<const SystemDefinition> def);
+    // Activates the system under `id`; a fresh one when it is empty.
+    EpCoordinateService::System_ptr activate(std::shared_ptr<const SystemDefinition> def,
+                                             const std::string& id);
     std::string unitOf(const Proj::Axis& axis);
     void loadGrids();
 
     std::shared_ptr<Proj> proj;
     UnitsService* units = nullptr;
     PortableServer::POA_var systemPoa;
+    StateStore* store = nullptr;
     std::mutex lock;
     std::map<std::string, std::shared_ptr<const SystemDefinition>> definitions;
     std::map<std::string, EpCoordinateService::System_var> objects;

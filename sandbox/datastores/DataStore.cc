@@ -45,7 +45,10 @@ DataStore::DataStore(const StoreCatalogue::Store& store, PortableServer::POA_ptr
         live.servant =
             makeServant(live.key, DataKeyText::current(storeName, o.projectName, o.localKey), o,
                         store, *this, systems);
-        CORBA::Object_var ref = Activation::activate(poa, live.servant.in());
+        // The catalogue's objects are the same across restarts of a platform
+        // with a home.
+        CORBA::Object_var ref = Activation::activate(
+            poa, "data:" + storeName + ":" + o.projectName + ":" + o.localKey, live.servant.in());
         live.ref = EpDataStore::Data::_narrow(ref.in());
         auto placed = objects.emplace(std::make_pair(o.projectName, o.localKey), live);
         inFileOrder.push_back(&placed.first->second);

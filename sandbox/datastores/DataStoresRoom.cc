@@ -41,8 +41,10 @@ void DataStoresRoom::start(Platform& platform, PortableServer::POA_ptr poa) {
         served.store = std::make_unique<DataStore>(s, poa, systems);
         served.storeFactory = new StoreFactoryServant(*served.store);
         served.existingData = new ExistingDataFactoryServant(*served.store);
-        CORBA::Object_var storeFactory = Activation::activate(poa, served.storeFactory.in());
-        CORBA::Object_var existingData = Activation::activate(poa, served.existingData.in());
+        CORBA::Object_var storeFactory =
+            Activation::activate(poa, "store:" + s.name, served.storeFactory.in());
+        CORBA::Object_var existingData =
+            Activation::activate(poa, "existing:" + s.name, served.existingData.in());
         // In this order: a lookup by store name and factory type alone finds
         // the store factory first.
         platform.factories().add(

@@ -4,7 +4,9 @@
 #include "sandbox/common/Activation.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
+#include <string>
 
 namespace hvc_sandbox {
 
@@ -28,6 +30,12 @@ template <class Admins> CORBA::Object_ptr referenceOf(const Admins& admins, Admi
     return CORBA::Object::_duplicate(found->second.ref.in());
 }
 
+const char* const consumerSide = "consumer";
+const char* const supplierSide = "supplier";
+// Identifiers are never handed out twice, across restarts too: an old
+// reference to a destroyed channel does not come to name a new one.
+const char* const nextChannelFact = "notification.nextChannel";
+
 // The named properties as unsupported, for UnsupportedQoS and UnsupportedAdmin.
 CosNotification::PropertyErrorSeq unsupported(const CosNotification::PropertySeq& given) {
     CosNotification::PropertyErrorSeq errors;
@@ -49,8 +57,21 @@ EventChannelServant::~EventChannelServant() {
     delivery.stop();
 }
 
+std::string EventChannelServant::objectId() const {
+    return "channel:" + std::to_string(channelId);
+}
+
+std::string EventChannelServant::adminId(const char* side, AdminID id) const {
+    return objectId() + ":" + side + ":" + std::to_string(id);
+}
+
+void EventChannelServant::change(const ChannelState& next) {
+    factory.keep(next);
+    record = next;
+}
+
 void EventChannelServant::start() {
-    CORBA::Object_var ref = Activation::activate(poa, this);
+    CORBA::Object_var ref = Activation::activate(poa, objectId(), this);
     self = CosNotifyChannelAdmin::EventChannel::_narrow(ref);
     std::lock_guard<std::mutex> hold(lock);
     for (const AdminState& admin : record.consumerAdmins)
@@ -62,7 +83,8 @@ void EventChannelServant::start() {
 AdminID EventChannelServant::addConsumerAdmin(const AdminState& admin) {
     PortableServer::Servant_var<ConsumerAdminServant> servant(
         new ConsumerAdminServant(*this, poa, admin));
-    CORBA::Object_var ref = Activation::activate(poa, servant.in());
+    CORBA::Object_var ref =
+        Activation::activate(poa, adminId(consumerSide, admin.id), servant.in());
     consumerAdmins[admin.id] = {servant, ref};
     return admin.id;
 }
@@ -70,7 +92,8 @@ AdminID EventChannelServant::addConsumerAdmin(const AdminState& admin) {
 AdminID EventChannelServant::addSupplierAdmin(const AdminState& admin) {
     PortableServer::Servant_var<SupplierAdminServant> servant(
         new SupplierAdminServant(*this, poa, admin));
-    CORBA::Object_var ref = Activation::activate(poa, servant.in());
+    CORBA::Object_var ref =
+        Activation::activate(poa, adminId(supplierSide, admin.id), servant.in());
     supplierAdmins[admin.id] = {servant, ref};
     return admin.id;
 }
@@ -95,8 +118,11 @@ ConsumerAdmin_ptr EventChannelServant::new_for_consumers(InterFilterGroupOperato
     std::lock_guard<std::mutex> hold(lock);
     if (closed)
         throw CORBA::OBJECT_NOT_EXIST(0, CORBA::COMPLETED_NO);
-    const AdminState admin{record.nextAdmin++, op};
-    record.consumerAdmins.push_back(admin);
+    const AdminState admin{record.nextAdmin, op};
+    ChannelState next = record;
+    ++next.nextAdmin;
+    next.consumerAdmins.push_back(admin);
+    change(next);
     id = addConsumerAdmin(admin);
     return ConsumerAdmin::_narrow(consumerAdmins[id].ref);
 }
@@ -105,8 +131,11 @@ SupplierAdmin_ptr EventChannelServant::new_for_suppliers(InterFilterGroupOperato
     std::lock_guard<std::mutex> hold(lock);
     if (closed)
         throw CORBA::OBJECT_NOT_EXIST(0, CORBA::COMPLETED_NO);
-    const AdminState admin{record.nextAdmin++, op};
-    record.supplierAdmins.push_back(admin);
+    const AdminState admin{record.nextAdmin, op};
+    ChannelState next = record;
+    ++next.nextAdmin;
+    next.supplierAdmins.push_back(admin);
+    change(next);
     id = addSupplierAdmin(admin);
     return SupplierAdmin::_narrow(supplierAdmins[id].ref);
 }
@@ -183,35 +212,121 @@ void EventChannelServant::close(bool wait) {
     Activation::deactivate(poa, this);
 }
 
-template <class Admins, class States>
-void forgetAdmin(std::mutex& lock, Admins& admins, States& states, AdminID id,
-                 PortableServer::POA_ptr poa) {
+// Removes the administration `id` from `admins` and from the side of the
+// channel's state `side` picks, once the state without it is kept.
+template <class Admins, class Change>
+void forgetAdmin(std::mutex& lock, Admins& admins, const ChannelState& current,
+                 std::vector<AdminState> ChannelState::*side, AdminID id,
+                 PortableServer::POA_ptr poa, Change&& change) {
     typename Admins::mapped_type admin;
     {
         std::lock_guard<std::mutex> hold(lock);
         auto found = admins.find(id);
         if (found == admins.end())
             return;
-        admin = found->second;
-        admins.erase(found);
+        ChannelState record = current;
+        std::vector<AdminState>& states = record.*side;
         states.erase(std::remove_if(states.begin(), states.end(),
                                     [id](const AdminState& s) { return s.id == id; }),
                      states.end());
+        change(record);
+        admin = found->second;
+        admins.erase(found);
     }
     admin.servant->close();
     Activation::deactivate(poa, admin.servant.in());
 }
 
 void EventChannelServant::forgetConsumerAdmin(AdminID id) {
-    forgetAdmin(lock, consumerAdmins, record.consumerAdmins, id, poa);
+    forgetAdmin(lock, consumerAdmins, record, &ChannelState::consumerAdmins, id, poa,
+                [this](const ChannelState& next) { change(next); });
 }
 
 void EventChannelServant::forgetSupplierAdmin(AdminID id) {
-    forgetAdmin(lock, supplierAdmins, record.supplierAdmins, id, poa);
+    forgetAdmin(lock, supplierAdmins, record, &ChannelState::supplierAdmins, id, poa,
+                [this](const ChannelState& next) { change(next); });
 }
 
-EventChannelFactoryServant::EventChannelFactoryServant(PortableServer::POA_ptr p)
-    : poa(PortableServer::POA::_duplicate(p)) {}
+EventChannelFactoryServant::EventChannelFactoryServant(PortableServer::POA_ptr p, StateStore& state)
+    : poa(PortableServer::POA::_duplicate(p)), store(state) {
+    if (const std::optional<std::string> recorded = store.fact(nextChannelFact))
+        next = static_cast<ChannelID>(std::stol(*recorded));
+}
+
+const std::vector<std::string>& EventChannelFactoryServant::schema() {
+    static const std::vector<std::string> steps = {
+        "CREATE TABLE channels(id INTEGER PRIMARY KEY, next_admin INTEGER NOT NULL);"
+        "CREATE TABLE channel_admins(channel_id INTEGER NOT NULL REFERENCES channels(id)"
+        " ON DELETE CASCADE, side TEXT NOT NULL CHECK(side IN ('consumer', 'supplier')),"
+        " admin_id INTEGER NOT NULL, operator INTEGER NOT NULL,"
+        " PRIMARY KEY(channel_id, side, admin_id));",
+    };
+    return steps;
+}
+
+std::vector<ChannelState> EventChannelFactoryServant::kept(StateStore& store) {
+    std::vector<ChannelState> all;
+    {
+        StateStore::Statement read(store, "SELECT id, next_admin FROM channels ORDER BY id");
+        while (read.step()) {
+            ChannelState state;
+            state.id = static_cast<ChannelID>(read.integer(0));
+            state.nextAdmin = static_cast<AdminID>(read.integer(1));
+            state.consumerAdmins.clear();
+            state.supplierAdmins.clear();
+            all.push_back(state);
+        }
+    }
+    StateStore::Statement admins(store, "SELECT side, admin_id, operator FROM channel_admins"
+                                        " WHERE channel_id = ? ORDER BY admin_id");
+    for (ChannelState& state : all) {
+        admins.bind(1, static_cast<std::int64_t>(state.id));
+        while (admins.step()) {
+            const AdminState admin{static_cast<AdminID>(admins.integer(1)),
+                                   static_cast<InterFilterGroupOperator>(admins.integer(2))};
+            (admins.text(0) == consumerSide ? state.consumerAdmins : state.supplierAdmins)
+                .push_back(admin);
+        }
+        admins.reset();
+    }
+    return all;
+}
+
+void EventChannelFactoryServant::keep(const ChannelState& state) {
+    StateStore::Transaction writing(store);
+    StateStore::Statement channel(store, "INSERT INTO channels(id, next_admin) VALUES(?, ?)"
+                                         " ON CONFLICT(id) DO UPDATE SET"
+                                         " next_admin = excluded.next_admin");
+    channel.bind(1, static_cast<std::int64_t>(state.id));
+    channel.bind(2, static_cast<std::int64_t>(state.nextAdmin)).run();
+    StateStore::Statement erase(store, "DELETE FROM channel_admins WHERE channel_id = ?");
+    erase.bind(1, static_cast<std::int64_t>(state.id)).run();
+    StateStore::Statement admin(store, "INSERT INTO channel_admins(channel_id, side, admin_id,"
+                                       " operator) VALUES(?, ?, ?, ?)");
+    for (const auto* side : {&state.consumerAdmins, &state.supplierAdmins}) {
+        for (const AdminState& a : *side) {
+            admin.bind(1, static_cast<std::int64_t>(state.id));
+            admin.bind(2, std::string(side == &state.consumerAdmins ? consumerSide : supplierSide));
+            admin.bind(3, static_cast<std::int64_t>(a.id));
+            admin.bind(4, static_cast<std::int64_t>(a.op)).run();
+            admin.reset();
+        }
+    }
+    writing.commit();
+}
+
+ChannelID EventChannelFactoryServant::create(ChannelState state) {
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        if (channels.count(state.id) != 0)
+            state.id = next;
+        StateStore::Transaction writing(store);
+        keep(state);
+        store.setFact(nextChannelFact, std::to_string(std::max<ChannelID>(next, state.id + 1)));
+        writing.commit();
+    }
+    return restore(state);
+}
 
 EventChannelFactoryServant::~EventChannelFactoryServant() {
     close();
@@ -231,7 +346,7 @@ EventChannelFactoryServant::create_channel(const CosNotification::QoSProperties&
         reapClosing();
         state.id = next;
     }
-    id = restore(state);
+    id = create(state);
     return channel(id)->reference();
 }
 
@@ -297,6 +412,12 @@ void EventChannelFactoryServant::forget(ChannelID id) {
     auto found = channels.find(id);
     if (found == channels.end())
         return;
+    {
+        StateStore::Transaction writing(store);
+        StateStore::Statement erase(store, "DELETE FROM channels WHERE id = ?");
+        erase.bind(1, static_cast<std::int64_t>(id)).run();
+        writing.commit();
+    }
     closing.push_back(found->second);
     channels.erase(found);
 }

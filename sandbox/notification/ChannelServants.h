@@ -5,6 +5,8 @@
 #include "EventHub.h"
 #include "Unused.h"
 
+#include "sandbox/common/StateStore.h"
+
 #include <atomic>
 #include <map>
 #include <mutex>
@@ -76,6 +78,12 @@ private:
 
     CosNotifyChannelAdmin::AdminID addConsumerAdmin(const AdminState& admin);
     CosNotifyChannelAdmin::AdminID addSupplierAdmin(const AdminState& admin);
+    // The channel's state becomes `next`, kept in the platform's state first;
+    // lock held.
+    void change(const ChannelState& next);
+    // The object id of the channel, or of one of its administrations.
+    std::string objectId() const;
+    std::string adminId(const char* side, CosNotifyChannelAdmin::AdminID id) const;
 
     EventChannelFactoryServant& factory;
     PortableServer::POA_var poa;
@@ -92,10 +100,18 @@ private:
 };
 
 // The factory: makes, lists and finds channels; owns them through Servant_var
-// holders. Thread-safe.
+// holders. Thread-safe. The channels and their administrations are kept in
+// the platform's state (the "notification" tables), which outlives the
+// factory, and restored from it under the same references; connections are
+// not kept.
 class EventChannelFactoryServant : public POA_CosNotifyChannelAdmin::EventChannelFactory {
 public:
-    explicit EventChannelFactoryServant(PortableServer::POA_ptr poa);
+    EventChannelFactoryServant(PortableServer::POA_ptr poa, StateStore& store);
+
+    // The notification tables, one step per version; steps are only appended.
+    static const std::vector<std::string>& schema();
+    // Every channel the state keeps, in identifier order.
+    static std::vector<ChannelState> kept(StateStore& store);
     ~EventChannelFactoryServant() override;
 
     // Raises UnsupportedQoS (UnsupportedAdmin) naming each property given:
@@ -115,6 +131,10 @@ public:
     // Makes a channel as `state` describes it (its identifier included) and
     // returns its identifier; with `state.id` taken, the next free one.
     CosNotifyChannelAdmin::ChannelID restore(ChannelState state);
+    // As restore(), keeping the new channel in the platform's state.
+    CosNotifyChannelAdmin::ChannelID create(ChannelState state);
+    // Keeps a channel's state (a Transaction of the caller's may hold it).
+    void keep(const ChannelState& state);
     // Every channel's state, in identifier order.
     std::vector<ChannelState> states() const;
     // The channel's servant (the caller's holder); raises std::out_of_range.
@@ -126,6 +146,7 @@ public:
 
 private:
     PortableServer::POA_var poa;
+    StateStore& store;
     CosNotifyChannelAdmin::EventChannelFactory_var self;
     mutable std::mutex lock;
     std::map<CosNotifyChannelAdmin::ChannelID, PortableServer::Servant_var<EventChannelServant>>

@@ -11,12 +11,19 @@ NotificationService::~NotificationService() {
 }
 
 void NotificationService::start(Platform& platform, PortableServer::POA_ptr poa) {
-    channels = new EventChannelFactoryServant(poa);
-    CORBA::Object_var ref = Activation::activate(poa, channels.in());
+    StateStore& store = platform.state();
+    store.migrate(name(), EventChannelFactoryServant::schema());
+    channels = new EventChannelFactoryServant(poa, store);
+    CORBA::Object_var ref = Activation::activate(poa, "factory", channels.in());
     channels->activated(ref);
-    ChannelState platformState;
-    platformState.id = platformChannel;
-    channels->restore(platformState);
+    const std::vector<ChannelState> kept = EventChannelFactoryServant::kept(store);
+    if (kept.empty()) {
+        ChannelState platformState;
+        platformState.id = platformChannel;
+        channels->create(platformState);
+    }
+    for (const ChannelState& state : kept)
+        channels->restore(state);
     platform.publish(hvc_util::ServiceCatalogue::Service::ChannelFactory, poa, ref);
 }
 

@@ -17,11 +17,14 @@ void ReferenceValueService::start(Platform& platform, PortableServer::POA_ptr ro
         s.id.name = file[i].name.c_str();
         s.values = std::make_shared<const ValueList>(file[i].values);
         s.servant = new ReferenceValueSetServant(*this, i);
-        CORBA::Object_var ref = Activation::activate(poa, s.servant.in());
+        // The service and its sets are the same across restarts of a platform
+        // with a home; iterators live only as long as the process.
+        CORBA::Object_var ref =
+            Activation::activate(poa, "set:" + file[i].source + ":" + file[i].name, s.servant.in());
         s.ref = EpReferenceValueService::ReferenceValueSet::_narrow(ref.in());
     }
     service = new ReferenceValueServiceServant(*this);
-    CORBA::Object_var ref = Activation::activate(poa, service.in());
+    CORBA::Object_var ref = Activation::activate(poa, "service", service.in());
     platform.publish(hvc_util::ServiceCatalogue::Service::ReferenceValues, poa, ref);
 }
 

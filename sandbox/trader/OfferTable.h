@@ -2,6 +2,8 @@
 // servants that serve them so that they can be stored elsewhere.
 #pragma once
 
+#include "sandbox/common/StateStore.h"
+
 #include <CosTrading.hh>
 
 #include <functional>
@@ -13,9 +15,19 @@ namespace hvc_sandbox {
 
 // Owns a reference to each offered object and a copy of its properties, in
 // the order they were received. Every operation locks the table; the
-// callbacks run under the lock and must not call back into the table.
+// callbacks run under the lock and must not call back into the table. Once
+// kept in the platform's state, every offer added or removed is committed
+// there before the call returns; identifiers are never reused, across
+// restarts too.
 class OfferTable {
 public:
+    // The trader's tables, one step per version; steps are only appended.
+    static const std::vector<std::string>& schema();
+
+    // Reads the offers `store` keeps and keeps every later change there;
+    // `store` outlives the table.
+    void keepIn(StateStore& store);
+
     struct Offer {
         std::string id;
         std::string type;
@@ -45,9 +57,13 @@ public:
     static bool isWellFormed(const std::string& id);
 
 private:
+    // Removes the offer numbered by `id` from the store; lock held.
+    void forget(const std::string& id);
+
     mutable std::mutex lock;
     std::vector<Offer> offers;
     unsigned long long lastNumber = 0;
+    StateStore* store = nullptr;
 };
 
 } // namespace hvc_sandbox

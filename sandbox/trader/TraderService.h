@@ -14,7 +14,8 @@ namespace hvc_sandbox {
 
 // Owns the trader's core and holds its two servants; publishes the lookup.
 // The trader never withdraws an offer by itself, whether or not its object
-// still exists.
+// still exists. Its offers are kept in the platform's state (the "trader"
+// tables).
 class TraderService : public Room {
 public:
     const char* name() const override { return "trader"; }

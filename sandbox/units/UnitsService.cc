@@ -23,7 +23,9 @@ template <class Servant>
 EpUnitOfMeasureService::Unit_ptr activateAs(PortableServer::POA_ptr poa, UnitsService& room,
                                             const UnitCatalogue::Definition& d) {
     PortableServer::Servant_var<Servant> servant(new Servant(room, d));
-    CORBA::Object_var obj = Activation::activate(poa, servant.in());
+    // A unit is its acronym: the same object across restarts of a platform
+    // with a home.
+    CORBA::Object_var obj = Activation::activate(poa, "unit:" + d.acronym, servant.in());
     return EpUnitOfMeasureService::Unit::_narrow(obj.in());
 }
 
@@ -43,9 +45,9 @@ void UnitsService::start(Platform& platform, PortableServer::POA_ptr poa) {
 
     PortableServer::Servant_var<UnitDeclarationServant> declaration(
         new UnitDeclarationServant(*this));
-    CORBA::Object_var declarationRef = Activation::activate(poa, declaration.in());
+    CORBA::Object_var declarationRef = Activation::activate(poa, "declaration", declaration.in());
     PortableServer::Servant_var<UnitFinderServant> finder(new UnitFinderServant(*this));
-    CORBA::Object_var finderRef = Activation::activate(poa, finder.in());
+    CORBA::Object_var finderRef = Activation::activate(poa, "finder", finder.in());
 
     // Keyed by repository id, or "*" for both: the declaration first.
     PortableServer::Servant_var<FactoryFinderServant> factories(new FactoryFinderServant);
@@ -53,13 +55,13 @@ void UnitsService::start(Platform& platform, PortableServer::POA_ptr poa) {
     factories->add({{kind, "*"}, {kind, EpUnitOfMeasureService::Declaration::_PD_repoId}},
                    declarationRef);
     factories->add({{kind, "*"}, {kind, EpUnitOfMeasureService::Finder::_PD_repoId}}, finderRef);
-    CORBA::Object_var factoriesRef = Activation::activate(poa, factories.in());
+    CORBA::Object_var factoriesRef = Activation::activate(poa, "factories", factories.in());
     CosLifeCycle::FactoryFinder_var factoryFinder =
         CosLifeCycle::FactoryFinder::_narrow(factoriesRef.in());
 
     PortableServer::Servant_var<ServerServantOf<POA_EpUnitOfMeasureService::Server>> server(
         new ServerServantOf<POA_EpUnitOfMeasureService::Server>(factoryFinder.in()));
-    CORBA::Object_var serverRef = Activation::activate(poa, server.in());
+    CORBA::Object_var serverRef = Activation::activate(poa, "server", server.in());
     platform.publish(ServiceCatalogue::Service::UnitsServer, poa, serverRef.in());
 }
 

@@ -11,9 +11,15 @@
 
 namespace hvc_sandbox {
 
+// Its projects and properties are kept in the platform's state, which
+// outlives it, under its user's account and its name.
 class ProjectSetServant : public virtual POA_EpProject::ProjectSet, public PropertySetServant {
 public:
-    explicit ProjectSetServant(std::string name);
+    // Reads what the state keeps of the set.
+    ProjectSetServant(std::string name, StateStore& store, std::string account);
+
+    // The object id it is activated under and kept by.
+    static std::string objectIdOf(const std::string& account, const std::string& name);
 
     char* name() override;
     DosTypes::StringSeq* getProjectNames() override;
@@ -22,6 +28,8 @@ public:
 
 private:
     const std::string setName;
+    StateStore& store;
+    const std::string account;
     std::mutex projectsLock;
     std::vector<std::string> projects;
 };

@@ -11,9 +11,44 @@ void checkName(const char* name) {
 
 } // namespace
 
+void PropertySetServant::keepIn(StateStore& where, const std::string& key) {
+    std::lock_guard<std::mutex> hold(lock);
+    store = &where;
+    owner = key;
+    StateStore::Statement read(where, "SELECT name, value FROM properties WHERE owner = ?");
+    read.bind(1, owner);
+    while (read.step()) {
+        CORBA::Any value;
+        StateStore::decode(read.blob(1), value);
+        properties[read.text(0)] = value;
+    }
+}
+
+void PropertySetServant::forget(StateStore& where, const std::string& key) {
+    StateStore::Statement erase(where, "DELETE FROM properties WHERE owner = ?");
+    erase.bind(1, key).run();
+}
+
+void PropertySetServant::save(const std::string& name, const CORBA::Any* value) {
+    if (store == nullptr)
+        return;
+    StateStore::Transaction writing(*store);
+    if (value != nullptr) {
+        StateStore::Statement write(*store, "INSERT INTO properties(owner, name, value)"
+                                            " VALUES(?, ?, ?) ON CONFLICT(owner, name)"
+                                            " DO UPDATE SET value = excluded.value");
+        write.bind(1, owner).bind(2, name).bindBlob(3, StateStore::encode(*value)).run();
+    } else {
+        StateStore::Statement erase(*store, "DELETE FROM properties WHERE owner = ? AND name = ?");
+        erase.bind(1, owner).bind(2, name).run();
+    }
+    writing.commit();
+}
+
 void PropertySetServant::define_property(const char* name, const CORBA::Any& value) {
     checkName(name);
     std::lock_guard<std::mutex> hold(lock);
+    save(name, &value);
     properties[name] = value;
 }
 
@@ -82,18 +117,31 @@ void PropertySetServant::get_all_properties(CORBA::ULong, CosPropertyService::Pr
 void PropertySetServant::delete_property(const char* name) {
     checkName(name);
     std::lock_guard<std::mutex> hold(lock);
-    if (properties.erase(name) == 0)
+    if (properties.count(name) == 0)
         throw CosPropertyService::PropertyNotFound();
+    save(name, nullptr);
+    properties.erase(name);
 }
 
 void PropertySetServant::delete_properties(const CosPropertyService::PropertyNames& names) {
     std::lock_guard<std::mutex> hold(lock);
+    if (store != nullptr) {
+        StateStore::Transaction writing(*store);
+        for (CORBA::ULong i = 0; i < names.length(); ++i)
+            save(names[i].in(), nullptr);
+        writing.commit();
+    }
     for (CORBA::ULong i = 0; i < names.length(); ++i)
         properties.erase(names[i].in());
 }
 
 CORBA::Boolean PropertySetServant::delete_all_properties() {
     std::lock_guard<std::mutex> hold(lock);
+    if (store != nullptr) {
+        StateStore::Transaction writing(*store);
+        forget(*store, owner);
+        writing.commit();
+    }
     properties.clear();
     return true;
 }

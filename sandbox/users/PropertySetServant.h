@@ -2,6 +2,8 @@
 // CosPropertyService::PropertySet (user profiles, sessions).
 #pragma once
 
+#include "sandbox/common/StateStore.h"
+
 #include <CosPropertyService.hh>
 
 #include <map>
@@ -11,9 +13,18 @@
 namespace hvc_sandbox {
 
 // Owns copies of its property values. Calls arrive on the ORB's threads, so
-// the storage is locked.
+// the storage is locked. Once kept in the platform's state, every change is
+// committed there before the call returns (a failing store raises
+// CORBA::PERSIST_STORE and changes nothing).
 class PropertySetServant : public virtual POA_CosPropertyService::PropertySet {
 public:
+    // Reads the properties kept under `owner` (the object's id) in `store`,
+    // which outlives the servant, and keeps every later change there.
+    void keepIn(StateStore& store, const std::string& owner);
+    // Removes the properties kept under `owner`; for a Transaction of the
+    // caller's.
+    static void forget(StateStore& store, const std::string& owner);
+
     void define_property(const char* name, const CORBA::Any& value) override;
     void define_properties(const CosPropertyService::Properties& properties) override;
     CORBA::ULong get_number_of_properties() override;
@@ -36,6 +47,14 @@ public:
 protected:
     mutable std::mutex lock;
     std::map<std::string, CORBA::Any> properties;
+
+private:
+    // Writes (or, for null, removes) one property in the store; the caller
+    // holds `lock`.
+    void save(const std::string& name, const CORBA::Any* value);
+
+    StateStore* store = nullptr;
+    std::string owner;
 };
 
 } // namespace hvc_sandbox

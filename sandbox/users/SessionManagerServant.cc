@@ -4,7 +4,12 @@
 
 #include "SessionServant.h"
 
+#include "bindings/Orb.h"
+
 #include <hvc_util/Identifier.h>
+
+#include <optional>
+#include <vector>
 
 namespace hvc_sandbox {
 
@@ -20,9 +25,44 @@ void requireIdentifier(const char* name) {
 } // namespace
 
 SessionManagerServant::SessionManagerServant(PortableServer::POA_ptr where,
-                                             CosLifeCycle::FactoryFinder_ptr finder)
+                                             CosLifeCycle::FactoryFinder_ptr finder,
+                                             StateStore& state, std::string user)
     : poa(PortableServer::POA::_duplicate(where)),
-      factories(CosLifeCycle::FactoryFinder::_duplicate(finder)) {}
+      factories(CosLifeCycle::FactoryFinder::_duplicate(finder)), store(state),
+      account(std::move(user)) {}
+
+void SessionManagerServant::restore() {
+    struct Recorded {
+        std::string name, identifier, marker;
+        std::optional<std::string> projectSet;
+    };
+    // Read first: the sessions lock their own state before the store's.
+    std::vector<Recorded> recorded;
+    {
+        StateStore::Statement read(store, "SELECT name, identifier, marker, project_set FROM"
+                                          " sessions WHERE account = ? ORDER BY name");
+        read.bind(1, account);
+        while (read.step())
+            recorded.push_back(
+                {read.text(0), read.blob(1), read.text(2),
+                 read.isNull(3) ? std::nullopt : std::optional<std::string>(read.text(3))});
+    }
+    CORBA::ORB_var orb = hvc_util::Orb::init();
+    std::lock_guard<std::mutex> hold(lock);
+    for (const Recorded& r : recorded) {
+        EpProject::ProjectSet_var set;
+        if (r.projectSet) {
+            CORBA::Object_var obj = orb->string_to_object(r.projectSet->c_str());
+            set = EpProject::ProjectSet::_unchecked_narrow(obj);
+        }
+        PortableServer::Servant_var<SessionServant> servant(new SessionServant(
+            *this, r.name, factories.in(), EntityIdentity(r.identifier), r.marker, set.in()));
+        servant->keepIn(store, servant->objectId());
+        CORBA::Object_var obj = Activation::activate(poa, servant->objectId(), servant.in());
+        PortableServer::ObjectId_var oid = Activation::idOf(servant->objectId());
+        sessions.emplace(r.name, oid.in());
+    }
+}
 
 EpSession::Session_ptr SessionManagerServant::getSession(const char* name) {
     requireIdentifier(name);
@@ -46,8 +86,10 @@ EpSession::Session_ptr SessionManagerServant::createSession(const char* name,
         new SessionServant(*this, name, factories.in()));
     if (!CORBA::is_nil(projectSet))
         servant->setProjectSet(projectSet);
-    PortableServer::ObjectId_var oid;
-    CORBA::Object_var obj = Activation::activate(poa, servant.in(), &oid);
+    servant->record(store, account);
+    servant->keepIn(store, servant->objectId());
+    CORBA::Object_var obj = Activation::activate(poa, servant->objectId(), servant.in());
+    PortableServer::ObjectId_var oid = Activation::idOf(servant->objectId());
     sessions.emplace(name, oid.in());
     return EpSession::Session::_narrow(obj);
 }
@@ -97,6 +139,12 @@ bool SessionManagerServant::remove(const std::string& name) {
         if (found == sessions.end())
             return true;
         oid = found->second;
+        CORBA::String_var key = PortableServer::ObjectId_to_string(oid);
+        StateStore::Transaction writing(store);
+        StateStore::Statement erase(store, "DELETE FROM sessions WHERE id = ?");
+        erase.bind(1, std::string(key.in())).run();
+        PropertySetServant::forget(store, key.in());
+        writing.commit();
         sessions.erase(found);
     }
     poa->deactivate_object(oid);

@@ -1,6 +1,8 @@
 // A user's session manager: creates sessions and finds them by name.
 #pragma once
 
+#include "sandbox/common/StateStore.h"
+
 #include <EpSession.hh>
 
 #include <map>
@@ -12,10 +14,18 @@ namespace hvc_sandbox {
 
 // Activates the sessions it creates in `poa`, which owns them; keeps their
 // object identifiers until they are removed. Holds one reference of its own
-// to the POA and to the platform's factory finder (nil allowed).
+// to the POA and to the platform's factory finder (nil allowed). Its user's
+// sessions are kept in the platform's state, which outlives it: a session
+// exists there before its creation returns and is gone before its removal
+// returns.
 class SessionManagerServant : public POA_EpSession::SessionManager {
 public:
-    SessionManagerServant(PortableServer::POA_ptr poa, CosLifeCycle::FactoryFinder_ptr factories);
+    SessionManagerServant(PortableServer::POA_ptr poa, CosLifeCycle::FactoryFinder_ptr factories,
+                          StateStore& store, std::string account);
+
+    // Activates every session of its user the platform's state records.
+    void restore();
+    StateStore& state() { return store; }
 
     // EpTypes::BadArgumentsException for a name that is no valid identifier;
     // EpSession::SessionNotExistException for an unknown one.
@@ -46,6 +56,8 @@ public:
 private:
     PortableServer::POA_var poa;
     CosLifeCycle::FactoryFinder_var factories;
+    StateStore& store;
+    const std::string account;
     std::mutex lock;
     std::map<std::string, PortableServer::ObjectId> sessions;
     std::set<std::string> unremovable;

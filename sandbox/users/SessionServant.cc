@@ -2,6 +2,7 @@
 
 #include "SessionManagerServant.h"
 
+#include "bindings/Orb.h"
 #include "sandbox/common/DataKeyText.h"
 
 #include <EpDataStore.hh>
@@ -9,10 +10,47 @@
 
 namespace hvc_sandbox {
 
+namespace {
+
+// A reference as recorded in the platform's state: its text, or NULL for nil.
+void bindReference(StateStore::Statement& statement, int index, CORBA::Object_ptr ref) {
+    if (CORBA::is_nil(ref)) {
+        statement.bindNull(index);
+        return;
+    }
+    CORBA::ORB_var orb = hvc_util::Orb::init();
+    CORBA::String_var text = orb->object_to_string(ref);
+    statement.bind(index, std::string(text.in()));
+}
+
+} // namespace
+
 SessionServant::SessionServant(SessionManagerServant& owner, std::string name,
                                CosLifeCycle::FactoryFinder_ptr finder)
-    : manager(owner), sessionName(std::move(name)),
+    : manager(owner), sessionName(std::move(name)), key("session:" + entityIdentity().text()),
       factories(CosLifeCycle::FactoryFinder::_duplicate(finder)) {}
+
+SessionServant::SessionServant(SessionManagerServant& owner, std::string name,
+                               CosLifeCycle::FactoryFinder_ptr finder,
+                               const EntityIdentity& identity, std::string marker,
+                               EpProject::ProjectSet_ptr set)
+    : IdentifiedEntity<POA_EpSession::Session>(identity), manager(owner),
+      sessionName(std::move(name)), key("session:" + identity.text()),
+      factories(CosLifeCycle::FactoryFinder::_duplicate(finder)), markerText(std::move(marker)),
+      projectSet(EpProject::ProjectSet::_duplicate(set)) {}
+
+void SessionServant::record(StateStore& store, const std::string& account) {
+    std::lock_guard<std::mutex> hold(stateLock);
+    StateStore::Transaction writing(store);
+    StateStore::Statement insert(store, "INSERT INTO sessions(id, account, name, identifier,"
+                                        " marker, project_set) VALUES(?, ?, ?, ?, ?, ?)");
+    insert.bind(1, key).bind(2, account).bind(3, sessionName);
+    insert.bindBlob(4, entityIdentity().bytes());
+    insert.bind(5, markerText);
+    bindReference(insert, 6, projectSet.in());
+    insert.run();
+    writing.commit();
+}
 
 char* SessionServant::name() {
     return CORBA::string_dup(sessionName.c_str());
@@ -27,6 +65,10 @@ void SessionServant::marker(const char* text) {
     if (manager.markingFails())
         throw CORBA::COMM_FAILURE(0, CORBA::COMPLETED_MAYBE);
     std::lock_guard<std::mutex> hold(stateLock);
+    StateStore::Transaction writing(manager.state());
+    StateStore::Statement update(manager.state(), "UPDATE sessions SET marker = ? WHERE id = ?");
+    update.bind(1, std::string(text)).bind(2, key).run();
+    writing.commit();
     markerText = text;
 }
 
@@ -40,6 +82,12 @@ void SessionServant::setProjectSet(EpProject::ProjectSet_ptr set) {
     if (!CORBA::is_nil(projectSet))
         throw EpSession::ProjectSetAlreadyExistException(
             ("Session " + sessionName + " already has a project set").c_str());
+    StateStore::Transaction writing(manager.state());
+    StateStore::Statement update(manager.state(),
+                                 "UPDATE sessions SET project_set = ? WHERE id = ?");
+    bindReference(update, 1, set);
+    update.bind(2, key).run();
+    writing.commit();
     projectSet = EpProject::ProjectSet::_duplicate(set);
 }
 

@@ -17,11 +17,24 @@ class SessionManagerServant;
 
 // Activated by its session manager, whose POA then owns it. Holds one
 // reference of its own to its project set and to the platform's factory
-// finder; refers to the manager, which outlives it.
+// finder; refers to the manager, which outlives it. Its marker, project set
+// and properties are kept in the platform's state under its object id.
 class SessionServant : public IdentifiedEntity<POA_EpSession::Session>, public PropertySetServant {
 public:
+    // A new session with a fresh identity.
     SessionServant(SessionManagerServant& manager, std::string name,
                    CosLifeCycle::FactoryFinder_ptr factories);
+    // A recorded session, as it was: its identity, marker and project set
+    // (nil allowed).
+    SessionServant(SessionManagerServant& manager, std::string name,
+                   CosLifeCycle::FactoryFinder_ptr factories, const EntityIdentity& identity,
+                   std::string marker, EpProject::ProjectSet_ptr projectSet);
+
+    // The object id it is activated under and kept by: "session:" and its
+    // identifier's text.
+    const std::string& objectId() const { return key; }
+    // Records the session in the platform's state.
+    void record(StateStore& store, const std::string& account);
 
     char* name() override;
     char* marker() override;
@@ -56,6 +69,7 @@ public:
 private:
     SessionManagerServant& manager;
     const std::string sessionName;
+    const std::string key;
     CosLifeCycle::FactoryFinder_var factories;
     std::mutex stateLock;
     std::string markerText;

@@ -2,6 +2,8 @@
 // registered for them.
 #pragma once
 
+#include "sandbox/common/StateStore.h"
+
 #include <EpUser.hh>
 
 #include <mutex>
@@ -10,6 +12,8 @@
 
 namespace hvc_sandbox {
 
+// Thread-safe. Once kept in the platform's state, every user and alias added
+// is committed there before the call returns.
 class UserDirectory {
 public:
     struct Alias {
@@ -26,6 +30,10 @@ public:
         std::vector<Alias> aliases;
     };
 
+    // Reads the users and aliases `store` keeps, and keeps every later change
+    // there; `store` outlives the directory.
+    void keepIn(StateStore& store);
+
     // Adds a user whose account is known on this host under `principal`.
     // Returns the user's identifier.
     CORBA::Long addUser(const std::string& account, const std::string& principal,
@@ -41,10 +49,16 @@ public:
     bool registerAlias(const std::string& userKey, const Alias& alias);
 
     std::vector<User> users() const;
+    bool knows(const std::string& account) const;
 
 private:
+    // Writes one alias of the user at `position`; the caller holds a
+    // Transaction.
+    void saveAlias(CORBA::Long user, std::size_t position, const Alias& alias);
+
     mutable std::mutex lock;
     std::vector<User> known;
+    StateStore* store = nullptr;
 };
 
 } // namespace hvc_sandbox

@@ -22,15 +22,24 @@ bool isPasswordTable(const char* name) {
 } // namespace
 
 UserProfileServant::UserProfileServant(std::string account, PortableServer::POA_ptr poa,
-                                       const PasswordTable& table,
+                                       const PasswordTable& table, StateStore& store,
                                        CosLifeCycle::FactoryFinder_ptr factories)
     : accountName(std::move(account)), passwords(table),
-      sessionManager(new SessionManagerServant(poa, factories)),
-      projectSetManager(new ProjectSetManagerServant(poa)) {
-    sessionManagerRef = Activation::activate(poa, sessionManager.in());
-    projectSetManagerRef = Activation::activate(poa, projectSetManager.in());
+      sessionManager(new SessionManagerServant(poa, factories, store, accountName)),
+      projectSetManager(new ProjectSetManagerServant(poa, store, accountName)) {
+    keepIn(store, objectIdOf(accountName));
+    // The project sets come first: sessions name theirs.
+    sessionManager->restore();
+    sessionManagerRef = Activation::activate(poa, "sessions:" + accountName, sessionManager.in());
+    projectSetManagerRef =
+        Activation::activate(poa, "projectsets:" + accountName, projectSetManager.in());
     // Every user starts with one project set to work in.
-    EpProject::ProjectSet_var initial = projectSetManager->createProjectSet(defaultProjectSet);
+    if (!projectSetManager->has(defaultProjectSet))
+        EpProject::ProjectSet_var initial = projectSetManager->createProjectSet(defaultProjectSet);
+}
+
+std::string UserProfileServant::objectIdOf(const std::string& account) {
+    return "profile:" + account;
 }
 
 char* UserProfileServant::account() {

@@ -15,14 +15,20 @@
 namespace hvc_sandbox {
 
 // Activates the user's two managers in `poa`, which owns them as it owns the
-// profile; the profile keeps one reference of its own to each.
+// profile; the profile keeps one reference of its own to each. The profile's
+// properties (the password table among them), the user's sessions and
+// project sets are kept in the platform's state, which outlives it.
 class UserProfileServant : public virtual POA_EpUser::UserProfile, public PropertySetServant {
 public:
-    // `factories` is the platform's factory finder the user's sessions offer
-    // (nil allowed).
+    // Restores what `store` keeps of the user. `factories` is the platform's
+    // factory finder the user's sessions offer (nil allowed).
     UserProfileServant(
         std::string account, PortableServer::POA_ptr poa, const PasswordTable& passwords,
+        StateStore& store,
         CosLifeCycle::FactoryFinder_ptr factories = CosLifeCycle::FactoryFinder::_nil());
+
+    // The object id of the profile of `account`.
+    static std::string objectIdOf(const std::string& account);
 
     char* account() override;
     CORBA::Object_ptr getSessionManager() override;

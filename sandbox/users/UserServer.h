@@ -16,7 +16,10 @@ class AliasServiceServant;
 
 // Owns the user directory and holds each profile servant; publishes the alias
 // service, every user's profile under its bind name, and the first user's
-// profile as the platform's profile reference.
+// profile as the platform's profile reference. Users, aliases, profiles with
+// their properties, sessions and project sets are kept in the platform's
+// state (the "users" tables), so a platform with a home serves them again
+// after a restart, under the same references.
 class UserServer : public Room {
 public:
     UserServer();
@@ -26,6 +29,9 @@ public:
     void start(Platform& platform, PortableServer::POA_ptr poa) override;
 
     UserDirectory& users() { return directory; }
+    // The account of the first user (the one the platform's profile
+    // reference names).
+    const std::string& firstAccount() const { return firstUser; }
     // The profile servant of a user; raises std::out_of_range for an unknown
     // account.
     UserProfileServant& profile(const std::string& account) const;
@@ -34,6 +40,7 @@ private:
     UserDirectory directory;
     PortableServer::Servant_var<AliasServiceServant> aliases;
     std::map<std::string, PortableServer::Servant_var<UserProfileServant>> profiles;
+    std::string firstUser;
 };
 
 } // namespace hvc_sandbox

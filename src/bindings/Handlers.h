@@ -1,6 +1,8 @@
 // The one set of handlers every public operation wraps its remote calls in.
 #pragma once
 
+#include "bindings/CallTimeout.h"
+
 #include <EpTypes.hh>
 #include <omniORB4/CORBA.h>
 
@@ -20,8 +22,14 @@ struct OperationFailures {
 //  - any other CORBA exception becomes FailedOperationException with
 //    `failures.communication`;
 //  - anything else becomes FailedOperationException with `failures.unknown`.
+// The body runs within the operation's time budget (CallTimeout::Budget): a
+// nested operation entered once the budget is used up fails at once with
+// `failures.communication`, as a call that timed out would.
 template <class... Pass, class Body>
 auto withHandlers(const OperationFailures& failures, Body&& body) -> decltype(body()) {
+    CallTimeout::Budget budget;
+    if (budget.nested() && CallTimeout::Budget::spent())
+        throw EpTypes::FailedOperationException(failures.communication);
     try {
         return body();
     } catch (const EpTypes::FailedOperationException&) {

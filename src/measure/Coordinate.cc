@@ -2,6 +2,7 @@
 
 #include "bindings/Diagnostics.h"
 #include "bindings/Handlers.h"
+#include "bindings/ResolveOnce.h"
 #include "hvc_util/ExceptionDescription.h"
 #include "hvc_util/NullPointerException.h"
 #include "services/ServiceResolver.h"
@@ -65,14 +66,9 @@ constexpr CORBA::ULong equalityTestAbove = 20;
 
 // The platform's ellipsoids, published once complete and never released.
 std::atomic<const EpCoordinateService::EllipsoidSeq*> ellipsoids{nullptr};
-std::mutex ellipsoidsLock;
+ResolveOnce ellipsoidsGate;
 
-const EpCoordinateService::EllipsoidSeq& ellipsoidCatalogue(EpCoordinateService::Factory_ptr f) {
-    if (const auto* known = ellipsoids.load(std::memory_order_acquire))
-        return *known;
-    std::lock_guard<std::mutex> hold(ellipsoidsLock);
-    if (const auto* known = ellipsoids.load(std::memory_order_acquire))
-        return *known;
+const EpCoordinateService::EllipsoidSeq* fetchEllipsoids(EpCoordinateService::Factory_ptr f) {
     auto fetched = std::make_unique<EpCoordinateService::EllipsoidSeq>();
     try {
         withHandlers<EpCoordinateService::Factory::NoSuchNameException>(ellipsoidFailures, [&] {
@@ -87,8 +83,17 @@ const EpCoordinateService::EllipsoidSeq& ellipsoidCatalogue(EpCoordinateService:
         throw EpTypes::FailedOperationException(
             "Error in Coordinate Service: Valid name not recognized.");
     }
-    const EpCoordinateService::EllipsoidSeq* complete = fetched.release();
-    ellipsoids.store(complete, std::memory_order_release);
+    return fetched.release();
+}
+
+const EpCoordinateService::EllipsoidSeq& ellipsoidCatalogue(EpCoordinateService::Factory_ptr f) {
+    if (const auto* known = ellipsoids.load(std::memory_order_acquire))
+        return *known;
+    const EpCoordinateService::EllipsoidSeq* complete = ellipsoidsGate.resolve(
+        ellipsoids, [&] { return fetchEllipsoids(f); },
+        [](const EpCoordinateService::EllipsoidSeq* lost) { delete lost; });
+    if (complete == nullptr) // asked again while this thread fetches it
+        throw EpTypes::FailedOperationException(ellipsoidFailures.communication);
     return *complete;
 }
 
@@ -106,8 +111,8 @@ void checkSystems(EpCoordinateService::System_ptr source,
 
 } // namespace
 
-EpCoordinateService::Finder_ptr Coordinate::finder = EpCoordinateService::Finder::_nil();
-EpCoordinateService::Factory_ptr Coordinate::factory = EpCoordinateService::Factory::_nil();
+std::atomic<EpCoordinateService::Finder_ptr> Coordinate::finder{nullptr};
+std::atomic<EpCoordinateService::Factory_ptr> Coordinate::factory{nullptr};
 
 EpCoordinateService::Finder_ptr Coordinate::getFinder() {
     return ServiceResolver::resolve<EpCoordinateService::Finder>(

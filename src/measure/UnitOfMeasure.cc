@@ -1,8 +1,8 @@
 #include "hvc_util/UnitOfMeasure.h"
 
+#include "bindings/CachedReference.h"
 #include "bindings/Diagnostics.h"
 #include "hvc_util/DefaultDataTypeConverter.h"
-#include "measure/CachedReference.h"
 #include "services/ServiceResolver.h"
 
 #include <mutex>
@@ -87,7 +87,7 @@ template <> Uom::Angular_ptr promoted<Uom::Angular>(Uom::Finder_ptr f, Uom::Unit
 
 } // namespace
 
-Uom::Server_ptr UnitOfMeasure::_server = Uom::Server::_nil();
+std::atomic<Uom::Server_ptr> UnitOfMeasure::_server{nullptr};
 
 Uom::Server_ptr UnitOfMeasure::getServer() {
     return ServiceResolver::resolve<Uom::Server>(serverRow, _server, [](CORBA::ORB_ptr orb) {

@@ -4,15 +4,21 @@
 
 #include <EpTypes.hh>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <fcntl.h>
+#include <mutex>
+#include <optional>
+#include <poll.h>
 #include <spawn.h>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
-
-extern char** environ;
+#include <vector>
 
 namespace hvc_util {
 
@@ -44,32 +50,90 @@ struct Fd {
     }
 };
 
-void reap(pid_t pid) {
-    while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+// The script's process, leader of a process group of its own: reaped once,
+// and killed with its whole group when it is given up on.
+class Script {
+public:
+    explicit Script(pid_t pid) : pid(pid) {}
+    ~Script() {
+        if (!reaped)
+            killGroup();
     }
+    Script(const Script&) = delete;
+    Script& operator=(const Script&) = delete;
+
+    // Whether the script has ended (it is then reaped); does not wait.
+    bool ended() {
+        while (!reaped) {
+            const pid_t r = ::waitpid(pid, nullptr, WNOHANG);
+            if (r == 0)
+                return false;
+            if (r < 0 && errno == EINTR)
+                continue;
+            // Ended, or reaped already by a process that ignores SIGCHLD.
+            reaped = true;
+        }
+        return true;
+    }
+
+    // Kills the script and everything in its process group, and reaps it.
+    void killGroup() {
+        ::kill(-pid, SIGKILL);
+        while (!reaped) {
+            if (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR)
+                continue;
+            reaped = true;
+        }
+    }
+
+private:
+    pid_t pid;
+    bool reaped = false;
+};
+
+// Between checks of whether the script has ended while its output is silent.
+constexpr int pollSliceMilliseconds = 10;
+
+using Clock = std::chrono::steady_clock;
+
+int millisecondsUntil(Clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(std::min<long long>(left, pollSliceMilliseconds)) : 0;
+}
+
+// Runs of the script, one at a time.
+std::mutex& scriptRuns() {
+    static std::mutex runs;
+    return runs;
 }
 
 } // namespace
 
-bool BootStrapIORs::bootstrapped = false;
+std::atomic<bool> BootStrapIORs::bootstrapped{false};
 
 bool BootStrapIORs::isBootstrapped() {
-    return bootstrapped;
+    return bootstrapped.load(std::memory_order_acquire);
 }
 
 void BootStrapIORs::bootstrapIORs(bool force) {
-    if (bootstrapped && !force)
+    if (!force && isBootstrapped())
+        return;
+    std::lock_guard<std::mutex> hold(scriptRuns());
+    // Another thread's run may have succeeded while this one waited.
+    if (!force && isBootstrapped())
         return;
     char buffer[outputLimit + 1];
     getIORs(buffer);
-    bootstrapped = setIORs(buffer);
+    if (setIORs(buffer))
+        bootstrapped.store(true, std::memory_order_release);
 }
 
 void BootStrapIORs::getIORs(char* buffer) {
-    const char* home = Environment::get("HVC_HOME");
-    if (home == nullptr)
+    const std::optional<std::string> home = Environment::get("HVC_HOME");
+    if (!home)
         fail("BootstrapIOR : HVC_HOME is not set");
-    const std::string script = std::string(home) + scriptSuffix;
+    const std::string script = *home + scriptSuffix;
     const std::string startFailure =
         "BootstrapIOR : Error in CreateProcess, when trying to start \"" + script + "\"";
 
@@ -78,6 +142,8 @@ void BootStrapIORs::getIORs(char* buffer) {
     if (::stat(script.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
         ::access(script.c_str(), R_OK) != 0)
         fail(startFailure);
+    const long limit =
+        Environment::milliseconds("HVC_SCRIPT_TIMEOUT_MS", defaultScriptTimeoutMilliseconds);
 
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0)
@@ -86,36 +152,79 @@ void BootStrapIORs::getIORs(char* buffer) {
     Fd writeEnd{ends[1]};
 
     // The child's standard output and error go to the pipe; its standard
-    // input and the parent's own descriptors stay as they are.
+    // input and the parent's own descriptors stay as they are. Its own
+    // process group lets a script that overstays be ended with everything it
+    // started.
     posix_spawn_file_actions_t actions;
     if (posix_spawn_file_actions_init(&actions) != 0)
         fail(startFailure);
     posix_spawn_file_actions_adddup2(&actions, writeEnd.fd, STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, writeEnd.fd, STDERR_FILENO);
+    posix_spawnattr_t attributes;
+    if (posix_spawnattr_init(&attributes) != 0) {
+        posix_spawn_file_actions_destroy(&actions);
+        fail(startFailure);
+    }
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
     std::string shell = "sh";
     std::string path = script;
     char* argv[] = {&shell[0], &path[0], nullptr};
+    std::vector<std::string> entries = Environment::entries();
+    std::vector<char*> envp;
+    for (std::string& e : entries)
+        envp.push_back(&e[0]);
+    envp.push_back(nullptr);
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, "/bin/sh", &actions, nullptr, argv, environ);
+    const int spawned = posix_spawn(&pid, "/bin/sh", &actions, &attributes, argv, envp.data());
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     if (spawned != 0)
         fail(startFailure);
+    Script child(pid);
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(limit);
 
-    // Only the child holds the write end now, so end of data means it is done.
+    // Only the child holds the write end now: end of data means it and
+    // whatever it started are done writing. A script that has ended is read
+    // to the end of what it wrote, not to the end of its background children.
     writeEnd.reset();
     std::size_t got = 0;
-    while (got < outputLimit) {
-        const ssize_t n = ::read(readEnd.fd, buffer + got, outputLimit - got);
-        if (n < 0 && errno == EINTR)
+    bool scriptEnded = false;
+    for (;;) {
+        if (Clock::now() >= deadline) {
+            child.killGroup();
+            fail(startFailure + ": timed out after " + std::to_string(limit) + " ms");
+        }
+        pollfd ready{readEnd.fd, POLLIN, 0};
+        const int r = ::poll(&ready, 1, scriptEnded ? 0 : millisecondsUntil(deadline));
+        if (r < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (r > 0) {
+            const ssize_t n = ::read(readEnd.fd, buffer + got, outputLimit - got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            got += static_cast<std::size_t>(n);
+            if (got == outputLimit)
+                break;
+            continue;
+        }
+        if (scriptEnded || r < 0)
             break;
-        got += static_cast<std::size_t>(n);
+        scriptEnded = child.ended();
     }
     buffer[got] = '\0';
-    // A script still writing past the limit gets end of pipe and stops.
+    // A script still writing past the limit gets end of pipe and stops; one
+    // that does not end in time is ended with its group, its output kept.
     readEnd.reset();
-    reap(pid);
+    while (!child.ended()) {
+        if (Clock::now() >= deadline) {
+            child.killGroup();
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(pollSliceMilliseconds));
+    }
 }
 
 bool BootStrapIORs::setIORs(const char* text) {

@@ -19,8 +19,7 @@ const ServiceRow channelFactoryRow{channelFactoryEntry, printBindFailure};
 
 } // namespace
 
-CosNotifyChannelAdmin::EventChannelFactory_ptr Notification::channelFactory =
-    CosNotifyChannelAdmin::EventChannelFactory::_nil();
+std::atomic<CosNotifyChannelAdmin::EventChannelFactory_ptr> Notification::channelFactory{nullptr};
 
 CosNotifyChannelAdmin::EventChannelFactory_ptr Notification::getChannelFactory() {
     return ServiceResolver::resolve<CosNotifyChannelAdmin::EventChannelFactory>(

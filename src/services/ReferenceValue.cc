@@ -22,8 +22,7 @@ const ServiceRow serviceRow{serviceEntry, printBindFailure};
 
 } // namespace
 
-EpReferenceValueService::ReferenceValueService_ptr ReferenceValue::service =
-    EpReferenceValueService::ReferenceValueService::_nil();
+std::atomic<EpReferenceValueService::ReferenceValueService_ptr> ReferenceValue::service{nullptr};
 
 EpReferenceValueService::ReferenceValueService_ptr ReferenceValue::getService() {
     return ServiceResolver::resolve<EpReferenceValueService::ReferenceValueService>(

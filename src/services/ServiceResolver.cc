@@ -8,23 +8,22 @@
 #include <EpUser.hh>
 
 #include <exception>
+#include <memory>
 
 namespace hvc_util {
 
-namespace {
-
-// Per thread: a nested call of an operation this thread is resolving fails at
-// once, while other threads may resolve the same service.
-thread_local std::vector<bool> resolvingNow(ServiceCatalogue::size());
-
-} // namespace
-
-bool ServiceResolver::resolving(const ServiceCatalogue::Entry& entry) {
-    return resolvingNow[static_cast<std::size_t>(entry.service)];
+ResolveOnce& ServiceResolver::gate(const ServiceCatalogue::Entry& entry) {
+    static const std::unique_ptr<ResolveOnce[]> gates(new ResolveOnce[ServiceCatalogue::size()]);
+    return gates[static_cast<std::size_t>(entry.service)];
 }
 
-void ServiceResolver::setResolving(const ServiceCatalogue::Entry& entry, bool on) {
-    resolvingNow[static_cast<std::size_t>(entry.service)] = on;
+bool ServiceResolver::outOfTime(Trail& trail) {
+    if (!CallTimeout::Budget::spent())
+        return false;
+    trail.add(Means::None, "time",
+              "the operation's " + std::to_string(CallTimeout::milliseconds()) +
+                  " ms are used up; nothing more is tried");
+    return true;
 }
 
 std::string ServiceResolver::failureText(const ServiceCatalogue::Entry& entry) {
@@ -55,17 +54,18 @@ void ServiceResolver::bootstrap(const ServiceCatalogue::Entry& entry, Trail& tra
     trail.add(Means::Environment, "reference script", "ran");
 }
 
-const char* ServiceResolver::variableValue(const ServiceCatalogue::Entry& entry, Trail& trail) {
+std::optional<std::string> ServiceResolver::variableValue(const ServiceCatalogue::Entry& entry,
+                                                          Trail& trail) {
     const std::string what = std::string("variable ") + entry.variable;
-    const char* value = Environment::get(entry.variable);
-    if (value == nullptr) {
+    std::optional<std::string> value = Environment::get(entry.variable);
+    if (!value) {
         trail.add(Means::Environment, what, "unset");
-        return nullptr;
+        return std::nullopt;
     }
-    if (*value == '\0') {
+    if (value->empty()) {
         trail.add(Means::Environment, what, entry.emptyCountsAsAbsent ? "empty" : "empty, taken");
         if (entry.emptyCountsAsAbsent)
-            return nullptr;
+            return std::nullopt;
         return value;
     }
     trail.add(Means::Environment, what, "set");

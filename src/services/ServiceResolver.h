@@ -5,14 +5,18 @@
 // their catalogue entry; each records the steps it took for hvcutil doctor.
 #pragma once
 
+#include "bindings/CallTimeout.h"
 #include "bindings/Environment.h"
 #include "bindings/Orb.h"
+#include "bindings/ResolveOnce.h"
 #include "hvc_util/ServiceCatalogue.h"
 #include "hvc_util/ServiceResolution.h"
 
 #include <EpTypes.hh>
 #include <omniORB4/CORBA.h>
 
+#include <atomic>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,31 +35,22 @@ public:
 
     // Returns a new reference to the service, owned by the caller, resolving
     // and caching it on the first call. `cache` is the class's own static
-    // member; it keeps its one reference for the life of the process.
-    // `attempt(orb)` is the first means and returns a reference the resolver
-    // owns (nil allowed) or raises. Raises EpTypes::FailedOperationException
-    // with the entry's failure text when no means yields a reference. A call
-    // made while the same thread is already resolving the service (the user
+    // member (null until resolved); it keeps its one reference for the life
+    // of the process. Once it is filled a call costs one atomic load and a
+    // _duplicate. `attempt(orb)` is the first means and returns a reference
+    // the resolver owns (nil allowed) or raises. Raises
+    // EpTypes::FailedOperationException with the entry's failure text when no
+    // means yields a reference, or when the operation's time budget
+    // (CallTimeout::Budget) ran out on the way (what was found stays cached).
+    // Thread-safe: threads asking at once share one resolution. A call made
+    // while the same thread is already resolving the service (the user
     // profile and the alias service ask each other) fails at once.
     template <class T, class Attempt>
-    static typename T::_ptr_type resolve(const ServiceRow& row, typename T::_ptr_type& cache,
-                                         Attempt&& attempt) {
-        if (!CORBA::is_nil(cache))
-            return T::_duplicate(cache);
-        if (!resolving(row.entry)) {
-            Guard guard(row.entry);
-            Trail trail(row.entry);
-            try {
-                fill<T>(row, cache, attempt, trail);
-            } catch (const EpTypes::FailedOperationException&) {
-                if (row.entry.failuresPass)
-                    throw;
-            } catch (...) {
-            }
-        }
-        if (CORBA::is_nil(cache))
-            fail(row.entry);
-        return T::_duplicate(cache);
+    static typename T::_ptr_type
+    resolve(const ServiceRow& row, std::atomic<typename T::_ptr_type>& cache, Attempt&& attempt) {
+        if (typename T::_ptr_type cached = cache.load(std::memory_order_acquire))
+            return T::_duplicate(cached);
+        return T::_duplicate(firstResolution<T>(row, cache, attempt));
     }
 
     // The entry's failure text.
@@ -74,47 +69,79 @@ private:
         }
     };
 
-    struct Guard {
-        const ServiceCatalogue::Entry& entry;
-        explicit Guard(const ServiceCatalogue::Entry& e) : entry(e) { setResolving(entry, true); }
-        ~Guard() { setResolving(entry, false); }
-    };
-
-    static bool resolving(const ServiceCatalogue::Entry& entry);
-    static void setResolving(const ServiceCatalogue::Entry& entry, bool on);
+    // The one resolution at a time of the entry's cache.
+    static ResolveOnce& gate(const ServiceCatalogue::Entry& entry);
     [[noreturn]] static void fail(const ServiceCatalogue::Entry& entry);
     // Runs the reference script as the entry says and records the run.
     static void bootstrap(const ServiceCatalogue::Entry& entry, Trail& trail);
-    // Null when the variable is missing, or empty where an empty value counts
-    // as missing; records what it found.
-    static const char* variableValue(const ServiceCatalogue::Entry& entry, Trail& trail);
+    // Nothing when the variable is missing, or empty where an empty value
+    // counts as missing; records what it found.
+    static std::optional<std::string> variableValue(const ServiceCatalogue::Entry& entry,
+                                                    Trail& trail);
     static CORBA::Object_ptr profileProperty(const ServiceCatalogue::Entry& entry, Trail& trail);
     // What the first attempt tried, for the trail.
     static std::string firstAttemptText(const ServiceCatalogue::Entry& entry);
     // How a failed step ended, from the exception in flight.
     static std::string outcomeOfCurrentException();
 
-    template <class T>
-    static void replace(typename T::_ptr_type& cache, typename T::_ptr_type value) {
-        typename T::_ptr_type old = cache;
-        cache = value;
-        CORBA::release(old);
+    template <class T, class Attempt>
+    static typename T::_ptr_type firstResolution(const ServiceRow& row,
+                                                 std::atomic<typename T::_ptr_type>& cache,
+                                                 Attempt& attempt) {
+        CallTimeout::Budget budget;
+        bool searchedHere = false;
+        typename T::_ptr_type found = gate(row.entry).resolve(
+            cache,
+            [&] {
+                searchedHere = true;
+                return search<T>(row, attempt);
+            },
+            [](typename T::_ptr_type lost) { CORBA::release(lost); });
+        // Time spent waiting for another thread's search does not count.
+        if (found == nullptr || (searchedHere && CallTimeout::Budget::spent()))
+            fail(row.entry);
+        return found;
     }
 
-    // Narrows `obj` into the cache; the outcome says why nothing came of it.
+    // One resolution: a reference carrying the call timeout, owned by the
+    // caller, or null when no means yields one.
+    template <class T, class Attempt>
+    static typename T::_ptr_type search(const ServiceRow& row, Attempt& attempt) {
+        Trail trail(row.entry);
+        typename T::_var_type found;
+        try {
+            fill<T>(row, found, attempt, trail);
+        } catch (const EpTypes::FailedOperationException&) {
+            if (row.entry.failuresPass)
+                throw;
+        } catch (...) {
+        }
+        if (CORBA::is_nil(found))
+            return nullptr;
+        CallTimeout::apply(found);
+        return found._retn();
+    }
+
+    // Narrows `obj` into `found`, both given the call timeout before they are
+    // used; the outcome says why nothing came of it.
     template <class T>
-    static std::string take(const ServiceCatalogue::Entry& entry, typename T::_ptr_type& cache,
+    static std::string take(const ServiceCatalogue::Entry& entry, typename T::_var_type& found,
                             CORBA::Object_ptr obj) {
-        replace<T>(cache, T::_narrow(obj));
-        if (!CORBA::is_nil(cache))
+        CallTimeout::apply(obj);
+        found = T::_narrow(obj);
+        CallTimeout::apply(found);
+        if (!CORBA::is_nil(found))
             return "found";
         if (CORBA::is_nil(obj))
             return "nothing found";
         return std::string("the object is not a ") + entry.interfaceName;
     }
 
+    // Whether the operation's time is up; recorded in the trail.
+    static bool outOfTime(Trail& trail);
+
     template <class T, class Attempt>
-    static void fill(const ServiceRow& row, typename T::_ptr_type& cache, Attempt& attempt,
+    static void fill(const ServiceRow& row, typename T::_var_type& found, Attempt& attempt,
                      Trail& trail) {
         const ServiceCatalogue::Entry& entry = row.entry;
         CORBA::ORB_var orb = Orb::init();
@@ -122,7 +149,7 @@ private:
         const std::string first = firstAttemptText(entry);
         try {
             CORBA::Object_var obj = attempt(orb.in());
-            trail.add(Means::Bind, first, take<T>(entry, cache, obj.in()));
+            trail.add(Means::Bind, first, take<T>(entry, found, obj.in()));
         } catch (const EpTypes::FailedOperationException& e) {
             trail.add(Means::Bind, first, e.reason.in());
             if (entry.failuresPass)
@@ -134,13 +161,15 @@ private:
         } catch (...) {
             trail.add(Means::Bind, first, outcomeOfCurrentException());
         }
-        if (!CORBA::is_nil(cache)) {
+        if (!CORBA::is_nil(found)) {
             trail.means = Means::Bind;
             return;
         }
+        if (outOfTime(trail))
+            return;
 
-        const char* value = variableValue(entry, trail);
-        if (value == nullptr) {
+        std::optional<std::string> value = variableValue(entry, trail);
+        if (!value) {
             try {
                 bootstrap(entry, trail);
             } catch (const EpTypes::FailedOperationException&) {
@@ -152,30 +181,31 @@ private:
             }
             value = variableValue(entry, trail);
         }
-        if (value != nullptr) {
+        if (value && !outOfTime(trail)) {
             if (entry.failuresPass) {
-                convert<T>(entry, orb.in(), cache, value, trail);
+                convert<T>(entry, orb.in(), found, *value, trail);
             } else {
                 try {
-                    convert<T>(entry, orb.in(), cache, value, trail);
+                    convert<T>(entry, orb.in(), found, *value, trail);
                 } catch (...) {
                     trail.add(Means::Environment, std::string("conversion of ") + entry.variable,
                               outcomeOfCurrentException());
                 }
             }
         }
-        if (!CORBA::is_nil(cache)) {
+        if (!CORBA::is_nil(found)) {
             trail.means = Means::Environment;
             return;
         }
 
-        if (entry.consultProfile) {
+        if (entry.consultProfile && !outOfTime(trail)) {
             try {
                 CORBA::Object_var obj = profileProperty(entry, trail);
-                replace<T>(cache, T::_narrow(obj));
+                CallTimeout::apply(obj);
+                found = T::_narrow(obj);
             } catch (...) {
             }
-            if (!CORBA::is_nil(cache))
+            if (!CORBA::is_nil(found))
                 trail.means = Means::Profile;
         }
     }
@@ -184,14 +214,14 @@ private:
     // resolver back to the script once more for a fresher value.
     template <class T>
     static void convert(const ServiceCatalogue::Entry& entry, CORBA::ORB_ptr orb,
-                        typename T::_ptr_type& cache, const char* value, Trail& trail) {
+                        typename T::_var_type& found, const std::string& value, Trail& trail) {
         const std::string what = std::string("conversion of ") + entry.variable;
-        CORBA::Object_var first = orb->string_to_object(value);
-        std::string outcome = take<T>(entry, cache, first.in());
-        if (!CORBA::is_nil(cache)) {
+        CORBA::Object_var first = orb->string_to_object(value.c_str());
+        std::string outcome = take<T>(entry, found, first.in());
+        if (!CORBA::is_nil(found)) {
             bool gone = false;
             try {
-                gone = cache->_non_existent();
+                gone = found->_non_existent();
             } catch (...) {
                 // A probe that cannot answer leaves the reference as found.
                 trail.add(Means::Environment, what,
@@ -205,11 +235,13 @@ private:
             outcome = "the object no longer exists";
         }
         trail.add(Means::Environment, what, outcome + "; asking the reference script again");
+        if (outOfTime(trail))
+            return;
         bootstrap(entry, trail);
-        const char* again = Environment::get(entry.variable);
-        replace<T>(cache, T::_nil());
-        CORBA::Object_var second = orb->string_to_object(again != nullptr ? again : "");
-        trail.add(Means::Environment, what, take<T>(entry, cache, second.in()));
+        const std::optional<std::string> again = Environment::get(entry.variable);
+        found = T::_nil();
+        CORBA::Object_var second = orb->string_to_object(again ? again->c_str() : "");
+        trail.add(Means::Environment, what, take<T>(entry, found, second.in()));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "hvc_util/String.h"
 #include "hvc_util/System.h"
 
+#include "bindings/CachedReference.h"
 #include "bindings/Diagnostics.h"
 #include "bindings/Environment.h"
 #include "services/ServiceResolver.h"
@@ -10,6 +11,8 @@
 #include <atomic>
 #include <cstring>
 #include <mutex>
+#include <optional>
+#include <set>
 #include <string>
 
 namespace hvc_util {
@@ -33,12 +36,7 @@ const char* const noRegister =
     "Error: Trader: could not get Register interface from CosTrading.Lookup";
 
 // The register interface, kept for the life of the process once obtained.
-// Resolved under the lock; read with one atomic load afterwards.
-std::mutex registerLock;
-std::atomic<CosTrading::Register_ptr>& registerCache() {
-    static std::atomic<CosTrading::Register_ptr> cache{CosTrading::Register::_nil()};
-    return cache;
-}
+CachedReference<CosTrading::Register> registerCache;
 
 void addString(CosTrading::PropertySeq& seq, CORBA::ULong at, const char* name, const char* value) {
     seq[at].name = CORBA::string_dup(name);
@@ -168,7 +166,7 @@ void query(const char* type, const char* constraint,
 
 } // namespace
 
-CosTrading::Lookup_ptr Trader::traderLookup = CosTrading::Lookup::_nil();
+std::atomic<CosTrading::Lookup_ptr> Trader::traderLookup{nullptr};
 
 CosTrading::Lookup_ptr Trader::lookupTradingService() {
     return ServiceResolver::resolve<CosTrading::Lookup>(
@@ -181,27 +179,20 @@ const char* Trader::traderLookupEnvironmentVariableName() {
 }
 
 CosTrading::Register_ptr Trader::registerTradingService() {
-    CosTrading::Register_ptr cached = registerCache().load(std::memory_order_acquire);
-    if (CORBA::is_nil(cached)) {
-        std::lock_guard<std::mutex> hold(registerLock);
-        cached = registerCache().load(std::memory_order_acquire);
-        if (CORBA::is_nil(cached)) {
-            try {
-                CosTrading::Lookup_var lookup = lookupTradingService();
-                CosTrading::Register_var found = lookup->register_if();
-                cached = found._retn();
-                registerCache().store(cached, std::memory_order_release);
-            } catch (const CORBA::Exception&) {
-                Diagnostics::print(
-                    "Caught CORBA::Exception during call to obtain trading service.\n");
-            }
+    CosTrading::Register_var found = registerCache.resolve([]() -> CosTrading::Register_ptr {
+        try {
+            CosTrading::Lookup_var lookup = lookupTradingService();
+            return lookup->register_if();
+        } catch (const CORBA::Exception&) {
+            Diagnostics::print("Caught CORBA::Exception during call to obtain trading service.\n");
         }
-    }
-    if (CORBA::is_nil(cached)) {
+        return CosTrading::Register::_nil();
+    });
+    if (CORBA::is_nil(found)) {
         Diagnostics::print("%s\n", noRegister);
         throw EpTypes::FailedOperationException(noRegister);
     }
-    return CosTrading::Register::_duplicate(cached);
+    return found._retn();
 }
 
 CosTrading::PropertySeq Trader::mergeProperties(const CosTrading::PropertySeq& properties) {
@@ -311,10 +302,17 @@ DosTypes::ObjectSeq* Trader::findObjects(const char* type, const char* constrain
 }
 
 const char* Trader::userName() {
-    const char* name = Environment::userName();
-    if (name == nullptr)
+    const std::optional<std::string> name = Environment::userName();
+    if (!name) {
         Diagnostics::print("Undefined Variable USERNAME\n");
-    return name;
+        return nullptr;
+    }
+    // Every name handed out stays valid for the life of the process, as the
+    // environment's own texts do: each is kept once.
+    static std::mutex keptLock;
+    static std::set<std::string> kept;
+    std::lock_guard<std::mutex> hold(keptLock);
+    return kept.insert(*name).first->c_str();
 }
 
 } // namespace hvc_util

@@ -51,8 +51,8 @@ CORBA::Object_ptr aliasLookup(CORBA::ORB_ptr orb, const char* unknownText, Ask&&
 
 } // namespace
 
-EpUser::UserProfile_ptr UserProfile::userProfile = EpUser::UserProfile::_nil();
-EpUser::AliasService_ptr UserProfile::aliasService = EpUser::AliasService::_nil();
+std::atomic<EpUser::UserProfile_ptr> UserProfile::userProfile{nullptr};
+std::atomic<EpUser::AliasService_ptr> UserProfile::aliasService{nullptr};
 
 EpUser::UserProfile_ptr UserProfile::getUserProfile() {
     return ServiceResolver::resolve<EpUser::UserProfile>(

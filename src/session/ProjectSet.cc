@@ -4,6 +4,7 @@
 #include "hvc_util/Session.h"
 #include "hvc_util/UserProfile.h"
 
+#include "bindings/CallTimeout.h"
 #include "bindings/Diagnostics.h"
 #include "bindings/Environment.h"
 
@@ -23,8 +24,11 @@ EpProject::ProjectSet_ptr ProjectSet::getProjectSet(EpSession::Session_ptr sessi
         return EpProject::ProjectSet::_nil();
     }
     CORBA::String_var marker = session->marker();
-    if (std::strcmp(marker.in(), Session::temporarySessionName.getValue()) != 0)
-        return session->getProjectSet();
+    if (std::strcmp(marker.in(), Session::temporarySessionName.getValue()) != 0) {
+        EpProject::ProjectSet_var own = session->getProjectSet();
+        CallTimeout::apply(own);
+        return own._retn();
+    }
     EpProject::ProjectSet_var named = getProjectSet();
     if (!CORBA::is_nil(named)) {
         try {
@@ -41,13 +45,17 @@ EpProject::ProjectSet_ptr ProjectSet::getProjectSet() {
         if (CORBA::is_nil(profile))
             return EpProject::ProjectSet::_nil();
         CORBA::Object_var handedOut = profile->getProjectSetManager();
+        CallTimeout::apply(handedOut);
         EpProject::ProjectSetManager_var sets = EpProject::ProjectSetManager::_narrow(handedOut);
         if (CORBA::is_nil(sets))
             return EpProject::ProjectSet::_nil();
-        const char* name = Environment::get(projectSetNameVariable);
-        if (name == nullptr)
+        CallTimeout::apply(sets);
+        const std::optional<std::string> name = Environment::get(projectSetNameVariable);
+        if (!name)
             return EpProject::ProjectSet::_nil();
-        return sets->getProjectSet(name, profile);
+        EpProject::ProjectSet_var set = sets->getProjectSet(name->c_str(), profile);
+        CallTimeout::apply(set);
+        return set._retn();
     } catch (const CORBA::Exception&) {
         return EpProject::ProjectSet::_nil();
     }

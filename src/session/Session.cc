@@ -6,9 +6,11 @@
 #include "hvc_util/UUID.h"
 #include "hvc_util/UserProfile.h"
 
+#include "bindings/CallTimeout.h"
 #include "bindings/Diagnostics.h"
 #include "bindings/Environment.h"
 #include "bindings/Handlers.h"
+#include "bindings/ResolveOnce.h"
 
 #include <cstdio>
 #include <cstring>
@@ -39,6 +41,14 @@ const char* const monthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
 // Shown for a month the clock cannot name, rather than reading past the table.
 const char* const unknownMonth = "???";
 
+ResolveOnce managerGate;
+
+// A session handed to the caller carries the call timeout, as the manager does.
+EpSession::Session_ptr timed(EpSession::Session_ptr session) {
+    CallTimeout::apply(session);
+    return session;
+}
+
 // Best effort: the session's server may be the very thing that failed.
 void removeUnmarked(EpSession::Session_ptr session) noexcept {
     try {
@@ -50,38 +60,47 @@ void removeUnmarked(EpSession::Session_ptr session) noexcept {
 } // namespace
 
 const String Session::temporarySessionName("temporarySession");
-EpSession::SessionManager_ptr Session::manager = EpSession::SessionManager::_nil();
-int Session::temporaryNameCount = 0;
+std::atomic<EpSession::SessionManager_ptr> Session::manager{nullptr};
+std::atomic<int> Session::temporaryNameCount{0};
 
 bool Session::isValidSessionName(const char* name) {
     return Identifier::isValidIdentifier(name);
 }
 
 EpSession::SessionManager_ptr Session::getSessionManager() {
-    if (!CORBA::is_nil(manager))
-        return EpSession::SessionManager::_duplicate(manager);
-    withHandlers(managerFailures, [] {
-        EpUser::UserProfile_var profile = UserProfile::getUserProfile();
-        CORBA::Object_var handedOut = profile->getSessionManager();
-        EpSession::SessionManager_var narrowed = EpSession::SessionManager::_narrow(handedOut);
-        if (CORBA::is_nil(narrowed))
-            throw EpTypes::FailedOperationException(badManager);
-        manager = narrowed._retn();
-    });
-    return EpSession::SessionManager::_duplicate(manager);
+    if (EpSession::SessionManager_ptr cached = manager.load(std::memory_order_acquire))
+        return EpSession::SessionManager::_duplicate(cached);
+    EpSession::SessionManager_ptr found = managerGate.resolve(
+        manager,
+        [] {
+            return withHandlers(managerFailures, [] {
+                EpUser::UserProfile_var profile = UserProfile::getUserProfile();
+                CORBA::Object_var handedOut = profile->getSessionManager();
+                CallTimeout::apply(handedOut);
+                EpSession::SessionManager_var narrowed =
+                    EpSession::SessionManager::_narrow(handedOut);
+                if (CORBA::is_nil(narrowed))
+                    throw EpTypes::FailedOperationException(badManager);
+                CallTimeout::apply(narrowed);
+                return narrowed._retn();
+            });
+        },
+        [](EpSession::SessionManager_ptr lost) { CORBA::release(lost); });
+    if (found == nullptr) // only the manager's own resolution asks for it again
+        throw EpTypes::FailedOperationException(managerFailures.communication);
+    return EpSession::SessionManager::_duplicate(found);
 }
 
 EpSession::Session_ptr Session::getSession(String name) {
-    if (CORBA::is_nil(manager))
-        CORBA::release(getSessionManager());
+    EpSession::SessionManager_var sessions = getSessionManager();
     return withHandlers<EpSession::SessionNotExistException, EpTypes::BadArgumentsException>(
-        findFailures, [&] { return manager->getSession(name.getValue()); });
+        findFailures, [&] { return timed(sessions->getSession(name.getValue())); });
 }
 
 EpSession::Session_ptr Session::getSession() {
-    if (const char* current = Environment::get(sessionNameVariable); current != nullptr) {
+    if (const std::optional<std::string> current = Environment::get(sessionNameVariable)) {
         try {
-            return getSession(String(current));
+            return getSession(String(current->c_str()));
         } catch (const EpSession::SessionNotExistException&) {
         } catch (const EpTypes::FailedOperationException&) {
         } catch (const EpTypes::BadArgumentsException&) {
@@ -133,7 +152,7 @@ EpSession::Session_ptr Session::createSession(const char* name,
     if (name == nullptr || *name == '\0')
         return EpSession::Session::_nil();
     return withHandlers<EpSession::DuplicateNameException, EpTypes::BadArgumentsException>(
-        createFailures, [&] { return sessions->createSession(name, projectSet); });
+        createFailures, [&] { return timed(sessions->createSession(name, projectSet)); });
 }
 
 EpSession::Session_ptr Session::createSession(const char* name) {
@@ -165,18 +184,18 @@ void Session::removeIfTemporary(EpSession::Session_ptr session) {
 
 String Session::createTemporaryName() {
     std::unique_ptr<EpTypes::Date> now(Date::getCurrentDate());
-    ++temporaryNameCount;
+    const int count = ++temporaryNameCount;
     const int month = now->month;
     const char* monthName = month >= 1 && month <= 12 ? monthNames[month - 1] : unknownMonth;
     const char* const format = "temp_%02d_%.3s_%4d_%02d_%02d_%02d_%d";
-    const int length = std::snprintf(nullptr, 0, format, static_cast<int>(now->day), monthName,
-                                     static_cast<int>(now->year), static_cast<int>(now->hour),
-                                     static_cast<int>(now->minute), static_cast<int>(now->second),
-                                     temporaryNameCount);
+    const int length =
+        std::snprintf(nullptr, 0, format, static_cast<int>(now->day), monthName,
+                      static_cast<int>(now->year), static_cast<int>(now->hour),
+                      static_cast<int>(now->minute), static_cast<int>(now->second), count);
     std::string text(static_cast<size_t>(length), '\0');
     std::snprintf(text.data(), text.size() + 1, format, static_cast<int>(now->day), monthName,
                   static_cast<int>(now->year), static_cast<int>(now->hour),
-                  static_cast<int>(now->minute), static_cast<int>(now->second), temporaryNameCount);
+                  static_cast<int>(now->minute), static_cast<int>(now->second), count);
     return String(text.c_str());
 }
 

@@ -36,8 +36,8 @@ void UserProfile::getLocalInfo(EpUser::AliasInfo& info) {
         String node;
         System::getNodeName(node);
         info.hostName = node.isSet() ? CORBA::string_dup(node.getValue()) : nullptr;
-        const char* user = Environment::userName();
-        info.userName = user != nullptr ? CORBA::string_dup(user) : nullptr;
+        const std::optional<std::string> user = Environment::userName();
+        info.userName = user ? CORBA::string_dup(user->c_str()) : nullptr;
         info.osName = localOsName;
         if (info.hostName.in() == nullptr || info.userName.in() == nullptr)
             throw EpTypes::FailedOperationException(noLocalNames);

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <mutex>
 
 namespace hvc_util {
 
@@ -21,6 +22,7 @@ const UUID System::uuid(true);
 namespace {
 
 char hostNameArea[1024];
+std::mutex hostNameLock;
 
 } // namespace
 
@@ -42,8 +44,10 @@ bool System::isLocalFile(const char* path) {
 // takes names that fit.
 void System::getNodeName(String& out) {
     char fetched[sizeof hostNameArea];
-    if (::gethostname(fetched, sizeof fetched) == 0 &&
-        std::memchr(fetched, '\0', sizeof fetched) != nullptr)
+    const bool whole = ::gethostname(fetched, sizeof fetched) == 0 &&
+                       std::memchr(fetched, '\0', sizeof fetched) != nullptr;
+    std::lock_guard<std::mutex> hold(hostNameLock);
+    if (whole)
         std::memcpy(hostNameArea, fetched, sizeof fetched);
     out = hostNameArea;
 }

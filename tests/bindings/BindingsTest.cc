@@ -7,6 +7,7 @@
 #include "AllocationFailure.h"
 #include "support/ChildProcess.h"
 #include "support/ScopedEnv.h"
+#include "support/StderrCapture.h"
 #include "support/TempDir.h"
 
 #include <EpUser.hh>
@@ -131,9 +132,25 @@ TEST(Environment, RefusesBadEntriesAndRemovesOnEmpty) {
     EXPECT_FALSE(hvc_util::Environment::put("=1"));
     EXPECT_FALSE(hvc_util::Environment::put("NOEQUALS"));
     EXPECT_TRUE(hvc_util::Environment::put("HVC_TEST_VAR=a=b"));
-    EXPECT_STREQ(hvc_util::Environment::get("HVC_TEST_VAR"), "a=b");
+    EXPECT_EQ(hvc_util::Environment::get("HVC_TEST_VAR").value_or("(unset)"), "a=b");
     EXPECT_TRUE(hvc_util::Environment::put("HVC_TEST_VAR="));
-    EXPECT_EQ(hvc_util::Environment::get("HVC_TEST_VAR"), nullptr);
+    EXPECT_FALSE(hvc_util::Environment::get("HVC_TEST_VAR"));
+}
+
+TEST(Environment, MillisecondsAcceptPositiveNumbersOnlyAndSaySoOtherwise) {
+    ScopedEnv env;
+    env.unset("HVC_TEST_MS");
+    EXPECT_EQ(hvc_util::Environment::milliseconds("HVC_TEST_MS", 30000), 30000);
+    env.set("HVC_TEST_MS", "2500");
+    EXPECT_EQ(hvc_util::Environment::milliseconds("HVC_TEST_MS", 30000), 2500);
+    for (const char* bad : {"0", "-5", "2s", "x", " "}) {
+        env.set("HVC_TEST_MS", bad);
+        hvc_test::StderrCapture err;
+        EXPECT_EQ(hvc_util::Environment::milliseconds("HVC_TEST_MS", 30000), 30000) << bad;
+        EXPECT_EQ(err.text(), std::string("HVC_TEST_MS is not a positive number of milliseconds "
+                                          "(\"") +
+                                  bad + "\"); 30000 ms applies\n");
+    }
 }
 
 TEST(Handlers, TranslateByKind) {

@@ -9,11 +9,16 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 using hvc_test::ScopedEnv;
 using hvc_test::TempHome;
@@ -139,4 +144,83 @@ TEST(BootStrapIORs, ScriptSeesEntriesOfEarlierRuns) {
     EXPECT_EQ(env("SEEN"), "none");
     BootStrapIORs::bootstrapIORs(true);
     EXPECT_EQ(env("SEEN"), "yes");
+}
+
+namespace {
+
+// Whether the process whose id the script wrote to `file` under the home is
+// still running (a killed one may linger as a zombie until its new parent
+// reaps it).
+bool running(const TempHome& home, const std::string& file) {
+    std::ifstream in(home.path() + "/" + file);
+    pid_t pid = 0;
+    in >> pid;
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (pid <= 0 || !std::getline(stat, line))
+        return false;
+    const std::size_t end = line.rfind(')');
+    return end != std::string::npos && end + 2 < line.size() && line[end + 2] != 'Z';
+}
+
+long millisecondsSince(std::chrono::steady_clock::time_point start) {
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now() - start)
+                                 .count());
+}
+
+} // namespace
+
+TEST(BootStrapIORs, ScriptPastItsTimeLimitIsKilledWithItsGroupAndNamed) {
+    ScopedEnv limit("HVC_SCRIPT_TIMEOUT_MS", "300");
+    TempHome home("echo A=1\nsleep 30 &\necho $! > \"$HVC_HOME/child\"\necho $$ > "
+                  "\"$HVC_HOME/script\"\nwait\n");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(reasonOf([] { BootStrapIORs::bootstrapIORs(true); }),
+              "BootstrapIOR : Error in CreateProcess, when trying to start \"" + home.scriptPath() +
+                  "\": timed out after 300 ms");
+    EXPECT_LT(millisecondsSince(start), 2000);
+    EXPECT_FALSE(BootStrapIORs::isBootstrapped());
+    EXPECT_FALSE(running(home, "script"));
+    EXPECT_FALSE(running(home, "child")); // its whole process group went
+    errno = 0;
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1); // and the script was reaped
+    EXPECT_EQ(errno, ECHILD);
+}
+
+TEST(BootStrapIORs, BackgroundChildHoldingTheOutputDoesNotKeepTheCallerWaiting) {
+    ScopedEnv clean;
+    clean.unset("A");
+    TempHome home("echo A=1\nsleep 30 &\necho $! > \"$HVC_HOME/child\"\n");
+    const auto start = std::chrono::steady_clock::now();
+    BootStrapIORs::bootstrapIORs(true);
+    EXPECT_LT(millisecondsSince(start), 2000);
+    EXPECT_EQ(env("A"), "1");
+    // What the script started is its own business; it was not killed.
+    EXPECT_TRUE(running(home, "child"));
+    std::ifstream in(home.path() + "/child");
+    pid_t child = 0;
+    in >> child;
+    ::kill(child, SIGKILL);
+}
+
+TEST(BootStrapIORs, ScriptThatClosesItsOutputAndStaysIsEndedAtTheLimitItsOutputKept) {
+    ScopedEnv clean;
+    clean.unset("A");
+    clean.set("HVC_SCRIPT_TIMEOUT_MS", "300");
+    TempHome home("echo A=1\necho $$ > \"$HVC_HOME/script\"\nexec >&- 2>&-\nsleep 30\n");
+    BootStrapIORs::bootstrapIORs(true);
+    EXPECT_EQ(env("A"), "1");
+    EXPECT_FALSE(running(home, "script"));
+}
+
+TEST(BootStrapIORs, ConcurrentUnforcedCallsRunTheScriptOnce) {
+    TempHome home("echo run >> \"$HVC_HOME/runs\"\nsleep 0.2\necho A=1\n");
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 8; ++i)
+        threads.emplace_back([] { BootStrapIORs::bootstrapIORs(false); });
+    for (std::thread& t : threads)
+        t.join();
+    EXPECT_EQ(home.runs(), 1);
+    EXPECT_TRUE(BootStrapIORs::isBootstrapped());
 }

@@ -1,6 +1,7 @@
 #include "hvc_util/Session.h"
 
 #include "SessionPlatform.h"
+#include "sandbox/common/Activation.h"
 #include "sandbox/users/SessionServant.h"
 #include "support/Failures.h"
 #include "support/StderrCapture.h"
@@ -219,9 +220,8 @@ TEST_F(PropertiesTest, AFailedWriteIsReportedAndLeavesTheTablesAlone) {
     auto* servant =
         new ReadOnlySession(platform.sessions(), "readOnly", CosLifeCycle::FactoryFinder::_nil());
     PortableServer::POA_var poa = servant->_default_POA();
-    PortableServer::ObjectId_var oid = poa->activate_object(servant);
+    CORBA::Object_var obj = hvc_sandbox::Activation::activate(poa, servant);
     servant->_remove_ref();
-    CORBA::Object_var obj = poa->id_to_reference(oid.in());
     EpSession::Session_var readOnly = EpSession::Session::_narrow(obj);
 
     hvc_test::StderrCapture capture;

@@ -143,6 +143,21 @@ std::string ChildProcess::waitForExit(int seconds) {
     return howItEnded;
 }
 
+void ChildProcess::pause() {
+    if (child <= 0 || ::kill(child, SIGSTOP) != 0)
+        throw std::runtime_error("the child cannot be stopped");
+    int status = 0;
+    while (::waitpid(child, &status, WUNTRACED) < 0 && errno == EINTR) {
+    }
+    if (!WIFSTOPPED(status))
+        reaped(status);
+}
+
+void ChildProcess::resume() {
+    if (child > 0)
+        ::kill(child, SIGCONT);
+}
+
 std::string ChildProcess::stop() {
     if (running()) {
         ::kill(child, SIGTERM);
@@ -255,19 +270,27 @@ std::string ChildProcess::signalAndWait(int signal, int milliseconds) {
 }
 
 SandboxProcess::SandboxProcess(const std::vector<std::string>& extraArgs)
-    : homeDir("hvc-sandbox"), child([&] {
-          std::vector<std::string> argv{required("HVC_SANDBOX_EXE"), "--home", homeDir.path()};
-          argv.insert(argv.end(), extraArgs.begin(), extraArgs.end());
-          return argv;
-      }()) {
-    child.waitForLine("hvc-sandbox ready", 30);
+    : SandboxProcess(std::string(), extraArgs) {}
+
+SandboxProcess::SandboxProcess(const std::string& home, const std::vector<std::string>& extraArgs)
+    : ownHome(home.empty() ? std::make_unique<TempDir>("hvc-sandbox") : nullptr),
+      homePath(home.empty() ? ownHome->path() : home) {
+    std::vector<std::string> argv{required("HVC_SANDBOX_EXE"), "--home", homePath};
+    argv.insert(argv.end(), extraArgs.begin(), extraArgs.end());
+    child = std::make_unique<ChildProcess>(argv);
+    child->waitForLine("hvc-sandbox ready", 30);
 }
 
 SandboxProcess::~SandboxProcess() {
-    const std::string ending = child.stop();
-    if (ending != "exit 0")
+    const std::string ending = child->stop();
+    if (!crashed && ending != "exit 0")
         ADD_FAILURE() << "hvc-sandbox, stopped with SIGTERM, ended with " << ending
                       << " instead of exit 0";
+}
+
+std::string SandboxProcess::crash() {
+    crashed = true;
+    return child->signalAndWait(SIGKILL, 5000);
 }
 
 namespace {

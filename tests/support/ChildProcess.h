@@ -45,6 +45,11 @@ public:
 
     pid_t pid() const { return child; }
 
+    // Stops the child with SIGSTOP and returns once it is stopped (a server
+    // that has stopped answering); resume() lets it go on.
+    void pause();
+    void resume();
+
     // Sends `signal` and waits up to `milliseconds` for the child to end.
     // Returns how it ended, as ending() words it, or an empty text when it
     // still runs then (stop() ends it).
@@ -67,13 +72,22 @@ private:
 class SandboxProcess {
 public:
     explicit SandboxProcess(const std::vector<std::string>& extraArgs = {});
+    // Serving `home`, the home of an earlier one, which the caller keeps: the
+    // platform it kept there, restarted.
+    SandboxProcess(const std::string& home, const std::vector<std::string>& extraArgs);
     ~SandboxProcess();
-    const std::string& home() const { return homeDir.path(); }
-    ChildProcess& process() { return child; }
+    const std::string& home() const { return homePath; }
+    ChildProcess& process() { return *child; }
+
+    // Ends it with SIGKILL, as a crash would, and returns how it ended; its
+    // end is then no failure.
+    std::string crash();
 
 private:
-    TempDir homeDir;
-    ChildProcess child;
+    std::unique_ptr<TempDir> ownHome;
+    std::string homePath;
+    std::unique_ptr<ChildProcess> child;
+    bool crashed = false;
 };
 
 // An omniNames naming service on a free loopback port with a temporary log

@@ -30,4 +30,15 @@ std::string reasonOf(Call&& call) {
     return "(no exception)";
 }
 
+// Runs `call` and returns the what() of the `Exception` it raises, or
+// "(no exception)".
+template <class Exception, class Call> std::string whatOf(Call&& call) {
+    try {
+        call();
+    } catch (const Exception& e) {
+        return e.what();
+    }
+    return "(no exception)";
+}
+
 } // namespace hvc_test

@@ -7,9 +7,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <exception>
+#include <fstream>
 #include <new>
+#include <optional>
 #include <string>
 
 namespace {
@@ -25,13 +26,13 @@ void setLastError(const char* text) {
 // The platform's public key: HVC_PASSWORD_KEY, else the first line of
 // $HVC_HOME/etc/password.pub; empty when neither is available.
 std::string configuredPublicKey() {
-    if (const char* key = hvc_util::Environment::get("HVC_PASSWORD_KEY");
-        key != nullptr && *key != '\0')
-        return key;
-    const char* home = hvc_util::Environment::get("HVC_HOME");
-    if (home == nullptr)
+    if (std::optional<std::string> key = hvc_util::Environment::get("HVC_PASSWORD_KEY");
+        key && !key->empty())
+        return *key;
+    const std::optional<std::string> home = hvc_util::Environment::get("HVC_HOME");
+    if (!home)
         return std::string();
-    std::ifstream file(std::string(home) + "/etc/password.pub");
+    std::ifstream file(*home + "/etc/password.pub");
     std::string line;
     std::getline(file, line);
     return line;
@@ -68,12 +69,12 @@ extern "C" {
 
 char* hvc_util_internal_get_principal(void) {
     return guarded([]() -> char* {
-        const char* name = hvc_util::Environment::userName();
-        if (name == nullptr) {
+        const std::optional<std::string> name = hvc_util::Environment::userName();
+        if (!name) {
             setLastError("no user name in the environment (USERNAME, LOGNAME, USER)");
             return nullptr;
         }
-        return copy(name);
+        return copy(*name);
     });
 }
 

@@ -36,4 +36,17 @@ void PasswordSeal::keyPair(std::string& publicKeyBase64, std::string& secretKeyB
     sodium_memzero(sec, sizeof sec);
 }
 
+bool PasswordSeal::publicKeyOf(const std::string& secretKeyBase64, std::string& publicKeyBase64) {
+    std::vector<unsigned char> sec;
+    if (!SodiumText::ready() || !SodiumText::fromBase64(secretKeyBase64, sec) ||
+        sec.size() != crypto_box_SECRETKEYBYTES)
+        return false;
+    unsigned char pub[crypto_box_PUBLICKEYBYTES];
+    const bool derived = crypto_scalarmult_base(pub, sec.data()) == 0;
+    sodium_memzero(sec.data(), sec.size());
+    if (derived)
+        publicKeyBase64 = SodiumText::toBase64(pub, sizeof pub);
+    return derived;
+}
+
 } // namespace hvc_util

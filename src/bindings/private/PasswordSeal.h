@@ -25,6 +25,9 @@ public:
 
     // A fresh key pair, both in base64.
     static void keyPair(std::string& publicKeyBase64, std::string& secretKeyBase64);
+
+    // The public key of a base64 secret key; false when it is none.
+    static bool publicKeyOf(const std::string& secretKeyBase64, std::string& publicKeyBase64);
 };
 
 } // namespace hvc_util

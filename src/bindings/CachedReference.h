@@ -1,23 +1,27 @@
-// A process-wide object reference that is resolved once and then read with
-// one atomic load: the caches of the measurement classes (the units
-// service's finder and declaration, the built-in units).
+// A process-wide object reference resolved once and then read with one
+// atomic load: the ResolveOnce mechanism for references (the units service's
+// finder and declaration, the built-in units, the trader's register
+// interface, and the like).
 #pragma once
+
+#include "bindings/CallTimeout.h"
+#include "bindings/ResolveOnce.h"
 
 #include <omniORB4/CORBA.h>
 
 #include <atomic>
-#include <mutex>
 
 namespace hvc_util {
 
 // Owns the one reference it publishes, for the life of the process (it is
-// never released). Safe to use from any number of threads; constant-
-// initialised, so it may be a static of any translation unit.
+// never released); the reference carries the library's call timeout. Safe to
+// use from any number of threads; a static of any translation unit (the slot
+// is constant-initialised).
 template <class T> class CachedReference {
 public:
     using Ptr = typename T::_ptr_type;
 
-    constexpr CachedReference() = default;
+    CachedReference() = default;
     CachedReference(const CachedReference&) = delete;
     CachedReference& operator=(const CachedReference&) = delete;
 
@@ -29,21 +33,24 @@ public:
     bool isSet() const { return slot.load(std::memory_order_acquire) != nullptr; }
 
     // A new reference to the cached object. When none is cached, runs
-    // `fill()` under the cache's lock (other callers wait for its outcome):
-    // it returns a new reference or nil and may raise, which leaves the cache
-    // empty for the next call. A non-nil result is published; nil is returned
-    // as it is.
+    // `fill()` once for every thread asking at the same time (they get its
+    // outcome): it returns a new reference or nil and may raise, which leaves
+    // the cache empty for the next call. A non-nil result is published; nil
+    // is returned as it is.
     template <class Fill> Ptr resolve(Fill&& fill) {
         if (Ptr p = slot.load(std::memory_order_acquire))
             return T::_duplicate(p);
-        std::lock_guard<std::mutex> hold(lock);
-        if (Ptr p = slot.load(std::memory_order_acquire))
-            return T::_duplicate(p);
-        Ptr made = fill();
-        if (CORBA::is_nil(made))
-            return T::_nil();
-        slot.store(made, std::memory_order_release);
-        return T::_duplicate(made);
+        Ptr found = gate.resolve(
+            slot,
+            [&]() -> Ptr {
+                Ptr made = fill();
+                if (CORBA::is_nil(made))
+                    return nullptr;
+                CallTimeout::apply(made);
+                return made;
+            },
+            [](Ptr lost) { CORBA::release(lost); });
+        return found != nullptr ? T::_duplicate(found) : T::_nil();
     }
 
     // Publishes `value`, which the cache takes, unless a reference is
@@ -52,6 +59,7 @@ public:
     bool offer(Ptr value) {
         if (CORBA::is_nil(value))
             return false;
+        CallTimeout::apply(value);
         Ptr expected = nullptr;
         if (slot.compare_exchange_strong(expected, value, std::memory_order_acq_rel))
             return true;
@@ -61,7 +69,7 @@ public:
 
 private:
     std::atomic<Ptr> slot{nullptr};
-    std::mutex lock;
+    ResolveOnce gate;
 };
 
 } // namespace hvc_util
