@@ -3,8 +3,8 @@
 // representation hands out the origin it is given or raises what it is told.
 #pragma once
 
-#include "sandbox/common/Activation.h"
 #include "support/RootPoa.h"
+#include "support/Served.h"
 
 #include <EpiInterpretation.hh>
 #include <EpiSeismic.hh>
@@ -88,26 +88,8 @@ public:
     std::atomic<int> originReads{0};
 };
 
-// One object in the root POA, alive as long as the holder.
-template <class Servant, class Ref> struct Object {
-    Object() {
-        poa = activeRootPoa();
-        servant = new Servant();
-        CORBA::Object_var obj = hvc_sandbox::Activation::activate(poa, servant.in(), &oid);
-        ref = Ref::_narrow(obj);
-    }
-    ~Object() { poa->deactivate_object(oid.in()); }
-    Object(const Object&) = delete;
-    Object& operator=(const Object&) = delete;
-
-    PortableServer::POA_var poa;
-    PortableServer::ObjectId_var oid;
-    PortableServer::Servant_var<Servant> servant;
-    typename Ref::_var_type ref;
-};
-
-using Geometry2d = Object<Geometry2dServant, EpiSeismic::SeismicGeometry2d>;
-using Geometry3d = Object<Geometry3dServant, EpiSeismic::SeismicGeometry3d>;
-using Representation = Object<RepresentationServant, EpiInterpretation::FeatureRepresentation>;
+using Geometry2d = Served<Geometry2dServant, EpiSeismic::SeismicGeometry2d>;
+using Geometry3d = Served<Geometry3dServant, EpiSeismic::SeismicGeometry3d>;
+using Representation = Served<RepresentationServant, EpiInterpretation::FeatureRepresentation>;
 
 } // namespace hvc_test

@@ -5,6 +5,7 @@
 #include "MeasurePlatform.h"
 #include "bindings/Environment.h"
 #include "support/Failures.h"
+#include "support/Served.h"
 #include "support/StderrCapture.h"
 
 #include <EpTypesService.hh>
@@ -151,16 +152,9 @@ TEST(ApplyConversion, NilUnits) {
 // The converter's answer is read only as the type it was asked for.
 TEST(ApplyConversion, AnAnswerThatIsNoDoubleSequenceIsAFailure) {
     hvc_test::MeasurePlatform platform;
-    CORBA::Object_var rootObj = platform->orb()->resolve_initial_references("RootPOA");
-    PortableServer::POA_var root = PortableServer::POA::_narrow(rootObj.in());
-    PortableServer::Servant_var<LongsConverter> converter(new LongsConverter);
-    PortableServer::ObjectId_var cid = root->activate_object(converter.in());
-    CORBA::Object_var cref = root->id_to_reference(cid.in());
-    EpTypesService::DefaultDataTypeConverter_var c =
-        EpTypesService::DefaultDataTypeConverter::_narrow(cref.in());
-    PortableServer::Servant_var<LongsFactory> factory(new LongsFactory(c.in()));
-    PortableServer::ObjectId_var fid = root->activate_object(factory.in());
-    CORBA::Object_var fref = root->id_to_reference(fid.in());
+    hvc_test::Served<LongsConverter, EpTypesService::DefaultDataTypeConverter> converter;
+    hvc_test::Served<LongsFactory, EpTypesService::DefaultDataTypeConverterFactory> factory(
+        converter.ref.in());
     // Offered first, it is the factory the library finds.
     hvc_util::Environment::set(
         hvc_util::Trader::traderLookupEnvironmentVariableName(),
@@ -170,7 +164,7 @@ TEST(ApplyConversion, AnAnswerThatIsNoDoubleSequenceIsAFailure) {
     properties[0].name = "UserName";
     properties[0].value <<= "tester";
     CORBA::String_var offer = hvc_util::Trader::exportObject(
-        fref.in(), EpTypesService::_tc_DefaultDataTypeConverterFactory->id(), properties);
+        factory.ref.in(), EpTypesService::_tc_DefaultDataTypeConverterFactory->id(), properties);
 
     Uom::Unit_var m = UnitOfMeasure::getUnit("m");
     Uom::Unit_var cm = UnitOfMeasure::getUnit("cm");
@@ -179,6 +173,4 @@ TEST(ApplyConversion, AnAnswerThatIsNoDoubleSequenceIsAFailure) {
                   [&] { UnitOfMeasure::applyConversion(lengths, m.in()); }),
               "UnitOfMeasure::applyConversion failed, unknown conversion error.");
     EXPECT_EQ(lengths.values.shortValues()[0], 100);
-    root->deactivate_object(fid.in());
-    root->deactivate_object(cid.in());
 }

@@ -4,6 +4,7 @@
 #include "MeasurePlatform.h"
 #include "support/Failures.h"
 #include "support/StderrCapture.h"
+#include "support/SystemServant.h"
 
 #include <gtest/gtest.h>
 #include <proj.h>
@@ -46,6 +47,13 @@ struct DirectProj {
         return proj_trans(op, PJ_FWD, proj_coord(x, y, 0, 0));
     }
 };
+
+// An Any holding `system` narrowed to its own interface `T`.
+template <class T> CORBA::Any narrowedInto(Cs::System_ptr system) {
+    CORBA::Any any;
+    any <<= T::_narrow(system);
+    return any;
+}
 
 std::string nilFailure(const std::function<void()>& call) {
     try {
@@ -149,34 +157,23 @@ TEST(Coordinate, FailedPointsAndMissingOperations) {
 
 TEST(Coordinate, SystemsOfEveryKindComeOutOfAnAny) {
     hvc_test::MeasurePlatform platform;
-    const char* const names[] = {"EPSG:4978", "EPSG:4326", "Sandbox Field IJK", "EPSG:32631",
-                                 "Sandbox Survey 3D"};
-    const char* const ids[] = {Cs::GeocentricSystem::_PD_repoId, Cs::GeographicalSystem::_PD_repoId,
-                               Cs::IJKSystem::_PD_repoId, Cs::MapSystem::_PD_repoId,
-                               Cs::SeismicBinGridSystem::_PD_repoId};
-    for (int i = 0; i < 5; ++i) {
-        Cs::System_var system = platform.system(names[i]);
-        ASSERT_TRUE(system->_is_a(ids[i])) << names[i];
-        CORBA::Any any;
-        switch (i) {
-        case 0:
-            any <<= Cs::GeocentricSystem::_narrow(system.in());
-            break;
-        case 1:
-            any <<= Cs::GeographicalSystem::_narrow(system.in());
-            break;
-        case 2:
-            any <<= Cs::IJKSystem::_narrow(system.in());
-            break;
-        case 3:
-            any <<= Cs::MapSystem::_narrow(system.in());
-            break;
-        default:
-            any <<= Cs::SeismicBinGridSystem::_narrow(system.in());
-            break;
-        }
-        Cs::System_var out = Coordinate::extract(any);
-        EXPECT_TRUE(!CORBA::is_nil(out) && out->_is_equivalent(system.in())) << names[i];
+    const struct {
+        const char* name;
+        const char* id;
+        CORBA::Any (*insert)(Cs::System_ptr);
+    } kinds[] = {
+        {"EPSG:4978", Cs::GeocentricSystem::_PD_repoId, narrowedInto<Cs::GeocentricSystem>},
+        {"EPSG:4326", Cs::GeographicalSystem::_PD_repoId, narrowedInto<Cs::GeographicalSystem>},
+        {"Sandbox Field IJK", Cs::IJKSystem::_PD_repoId, narrowedInto<Cs::IJKSystem>},
+        {"EPSG:32631", Cs::MapSystem::_PD_repoId, narrowedInto<Cs::MapSystem>},
+        {"Sandbox Survey 3D", Cs::SeismicBinGridSystem::_PD_repoId,
+         narrowedInto<Cs::SeismicBinGridSystem>},
+    };
+    for (const auto& kind : kinds) {
+        Cs::System_var system = platform.system(kind.name);
+        ASSERT_TRUE(system->_is_a(kind.id)) << kind.name;
+        Cs::System_var out = Coordinate::extract(kind.insert(system.in()));
+        EXPECT_TRUE(!CORBA::is_nil(out) && out->_is_equivalent(system.in())) << kind.name;
     }
     Cs::System_var plain = platform.system("EPSG:4326");
     CORBA::Any asSystem;
@@ -322,53 +319,20 @@ TEST(Coordinate, AnEllipsoidCatalogueThatFailsPartWayIsFetchedAgain) {
     EXPECT_GT(platform.coordinates().ellipsoidLookups(), first + 40);
 }
 
-namespace {
-
-// A system whose service answers with `extra` points more than it was given.
-class MiscountingSystem : public POA_EpCoordinateService::System {
-public:
-    explicit MiscountingSystem(CORBA::ULong more) : extra(more) {}
-    EpEntity::Identifier_slice* identifier() override { return EpEntity::Identifier_alloc(); }
-    CORBA::Boolean isIdentical(EpEntity::Entity_ptr) override { return false; }
-    CORBA::Boolean isEqual(EpEntity::Entity_ptr) override { return false; }
-    char* name() override { return CORBA::string_dup("miscounting"); }
-    Cs::ParameterSeq* getParameters() override { return new Cs::ParameterSeq; }
-    char* getAxisName(CORBA::Short) override { return CORBA::string_dup("x"); }
-    EpUnitOfMeasureService::Unit_ptr getAxisUnit(CORBA::Short) override {
-        return EpUnitOfMeasureService::Unit::_nil();
-    }
-    EpTypes::PointSeq* transformPoints(Cs::System_ptr, const EpTypes::PointSeq& points,
-                                       DosTypes::ULongSeq_out failed) override {
-        failed = new DosTypes::ULongSeq;
-        auto* out = new EpTypes::PointSeq(points);
-        out->length(points.length() + extra);
-        return out;
-    }
-
-private:
-    CORBA::ULong extra;
-};
-
-} // namespace
-
 TEST(Coordinate, AnswersOfAnotherLengthAreNoTransformation) {
     hvc_test::MeasurePlatform platform;
-    CORBA::ORB_var orb = hvc_sandbox::Platform::initOrb();
-    CORBA::Object_var rootObj = orb->resolve_initial_references("RootPOA");
-    PortableServer::POA_var root = PortableServer::POA::_narrow(rootObj.in());
-    PortableServer::Servant_var<MiscountingSystem> servant(new MiscountingSystem(1));
-    PortableServer::ObjectId_var id = root->activate_object(servant.in());
-    CORBA::Object_var obj = root->id_to_reference(id.in());
-    Cs::System_var miscounting = Cs::System::_narrow(obj.in());
+    // A service that answers with one point more than it was given.
+    hvc_test::System served("miscounting");
+    served.servant->extraPoints = 1;
+    const Cs::System_ptr miscounting = served.ref.in();
     Cs::System_var utm = platform.system("EPSG:32631");
 
     EXPECT_EQ(hvc_test::reasonOf([&] {
-                  Coordinate::applyTransformation(
-                      Coordinate::makeCoordinate(1, 2, 3, miscounting.in()), utm);
+                  Coordinate::applyTransformation(Coordinate::makeCoordinate(1, 2, 3, miscounting),
+                                                  utm);
               }),
               "Error applying transformation.");
-    EXPECT_EQ(hvc_test::reasonOf(
-                  [&] { Coordinate::applyTransformation(pointsIn(miscounting.in(), 3), utm); }),
-              "Error applying transformation.");
-    root->deactivate_object(id.in());
+    EXPECT_EQ(
+        hvc_test::reasonOf([&] { Coordinate::applyTransformation(pointsIn(miscounting, 3), utm); }),
+        "Error applying transformation.");
 }

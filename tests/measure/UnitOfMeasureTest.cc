@@ -1,15 +1,18 @@
 #include "hvc_util/UnitOfMeasure.h"
 #include "hvc_util/DataQuantity.h"
 
-#include "FakeUnitsServer.h"
 #include "MeasurePlatform.h"
+#include "sandbox/common/ServerServant.h"
 #include "support/Failures.h"
+#include "support/Served.h"
 #include "support/StderrCapture.h"
 
 #include <gtest/gtest.h>
 #include <udunits2.h>
 
+#include <atomic>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <string>
 #include <thread>
@@ -58,6 +61,41 @@ struct RealFactories {
         finder = CORBA::Object::_duplicate(all[1]);
     }
 };
+
+// The finder of a units server of the test's own: it records the key ids it
+// is asked for and answers each as the test says (or raises).
+class AnsweringFinder : public POA_CosLifeCycle::FactoryFinder {
+public:
+    using Answer = std::function<CosLifeCycle::Factories*(const std::string& id)>;
+    explicit AnsweringFinder(Answer a) : answer(std::move(a)) {}
+    CosLifeCycle::Factories* find_factories(const CosLifeCycle::Key& key) override {
+        keys.push_back(key.length() > 0 ? key[0].id.in() : "");
+        return answer(keys.back());
+    }
+    Answer answer;
+    std::vector<std::string> keys;
+};
+
+// That units server, named to the library in place of the sandbox's.
+struct FakeUnitsServer {
+    FakeUnitsServer(hvc_test::MeasurePlatform& platform, AnsweringFinder::Answer answer)
+        : finder(std::move(answer)), server(finder.ref.in()) {
+        CORBA::String_var ior = platform->orb()->object_to_string(server.ref.in());
+        platform.name(hvc_test::MeasurePlatform::Service::UnitsServer, ior.in());
+    }
+    hvc_test::Served<AnsweringFinder, CosLifeCycle::FactoryFinder> finder;
+    hvc_test::Served<hvc_sandbox::ServerServantOf<POA_EpUnitOfMeasureService::Server>, Uom::Server>
+        server;
+};
+
+// Factories made of the given references, in order; consumes them.
+CosLifeCycle::Factories* factories(const std::vector<CORBA::Object_ptr>& objects) {
+    CosLifeCycle::Factories_var out = new CosLifeCycle::Factories;
+    out->length(static_cast<CORBA::ULong>(objects.size()));
+    for (CORBA::ULong i = 0; i < out->length(); ++i)
+        out[i] = objects[i];
+    return out._retn();
+}
 
 } // namespace
 
@@ -187,43 +225,35 @@ TEST(UnitOfMeasure, TheCatalogueAgreesWithUdunits) {
 
 TEST(UnitOfMeasure, TheBuiltInUnitsAreLookedUpOnceAndPromotedToTheirKind) {
     hvc_test::MeasurePlatform platform;
-    Uom::Linear_var first = UnitOfMeasure::metre();
-    Uom::Linear_var second = UnitOfMeasure::metre();
-    ASSERT_FALSE(CORBA::is_nil(first));
-    EXPECT_TRUE(first->_is_equivalent(second.in()));
-    EXPECT_EQ(platform.units().lookups("m"), 1);
-
-    const std::vector<std::pair<std::string, Uom::Unit_var>> all = {
-        {"unitless", UnitOfMeasure::unitless()}, {"m", UnitOfMeasure::metre()},
-        {"rad", UnitOfMeasure::radian()},        {"ft", UnitOfMeasure::feet()},
-        {"ftUS", UnitOfMeasure::feetUS()},       {"s", UnitOfMeasure::second()},
-        {"ms", UnitOfMeasure::millisecond()},    {"dega", UnitOfMeasure::dega()},
-        {"Ma", UnitOfMeasure::megayear()}};
-    for (const auto& unit : all) {
-        ASSERT_FALSE(CORBA::is_nil(unit.second)) << unit.first;
-        EXPECT_EQ(acronymOf(unit.second.in()), unit.first);
-        EXPECT_EQ(platform.units().lookups(unit.first), 1) << unit.first;
-    }
     // Asked again, none reaches the service.
-    for (int i = 0; i < 3; ++i)
-        CORBA::release(UnitOfMeasure::dega());
-    EXPECT_EQ(platform.units().lookups("dega"), 1);
-    EXPECT_TRUE(UnitOfMeasure::radian()->_is_a(Uom::Angular::_PD_repoId));
+    for (int round = 0; round < 2; ++round) {
+        const std::vector<std::pair<std::string, Uom::Unit_var>> all = {
+            {"unitless", UnitOfMeasure::unitless()}, {"m", UnitOfMeasure::metre()},
+            {"rad", UnitOfMeasure::radian()},        {"ft", UnitOfMeasure::feet()},
+            {"ftUS", UnitOfMeasure::feetUS()},       {"s", UnitOfMeasure::second()},
+            {"ms", UnitOfMeasure::millisecond()},    {"dega", UnitOfMeasure::dega()},
+            {"Ma", UnitOfMeasure::megayear()}};
+        for (const auto& unit : all) {
+            ASSERT_FALSE(CORBA::is_nil(unit.second)) << unit.first;
+            EXPECT_EQ(acronymOf(unit.second.in()), unit.first);
+            EXPECT_EQ(platform.units().lookups(unit.first), 1) << unit.first;
+        }
+    }
+    EXPECT_TRUE(Uom::Angular_var(UnitOfMeasure::radian())->_is_a(Uom::Angular::_PD_repoId));
 }
 
 TEST(UnitOfMeasure, ConcurrentFirstCallsLookTheUnitUpOnce) {
     hvc_test::MeasurePlatform platform;
+    std::atomic<int> found{0};
     std::vector<std::thread> threads;
-    std::vector<bool> found(8, false);
-    for (std::size_t i = 0; i < found.size(); ++i)
-        threads.emplace_back([&found, i] {
+    for (int i = 0; i < 8; ++i)
+        threads.emplace_back([&found] {
             Uom::Linear_var m = UnitOfMeasure::feet();
-            found[i] = !CORBA::is_nil(m);
+            found += CORBA::is_nil(m) ? 0 : 1;
         });
     for (auto& t : threads)
         t.join();
-    for (bool f : found)
-        EXPECT_TRUE(f);
+    EXPECT_EQ(found.load(), 8);
     EXPECT_EQ(platform.units().lookups("ft"), 1);
 }
 
@@ -270,16 +300,15 @@ TEST(UnitOfMeasure, EachFactoryGoesToTheMemberItIsAndASetMemberStays) {
     hvc_test::MeasurePlatform platform(false);
     RealFactories real(platform);
     bool declarationToo = false;
-    hvc_test::FakeUnitsServer server([&](const std::string&) {
+    FakeUnitsServer server(platform, [&](const std::string&) {
         // The finder first, an object that is neither, and the declaration
         // only when the test lets it.
         std::vector<CORBA::Object_ptr> objects = {CORBA::Object::_duplicate(real.finder.in()),
                                                   platform.unit("m")};
         if (declarationToo)
             objects.push_back(CORBA::Object::_duplicate(real.declaration.in()));
-        return hvc_test::FakeUnitsServer::factories(objects);
+        return factories(objects);
     });
-    platform.name(hvc_test::MeasurePlatform::Service::UnitsServer, server.ior());
 
     Uom::Finder_var finder = UnitOfMeasure::getFinder();
     EXPECT_TRUE(finder->_is_equivalent(real.finder.in()));
@@ -295,23 +324,22 @@ TEST(UnitOfMeasure, EachFactoryGoesToTheMemberItIsAndASetMemberStays) {
     // Only the missing member is asked for once the other is known.
     const std::vector<std::string> asked = {"*", Uom::_tc_Declaration->id(),
                                             Uom::_tc_Declaration->id()};
-    EXPECT_EQ(server.keys(), asked);
+    EXPECT_EQ(server.finder.servant->keys, asked);
     // Both known: the server is not asked again.
     CORBA::release(UnitOfMeasure::getFinder());
-    EXPECT_EQ(server.keys().size(), 3u);
+    EXPECT_EQ(server.finder.servant->keys.size(), 3u);
 }
 
 TEST(UnitOfMeasure, AFailingFactoryFinderEndsInTheGetterOwnFailure) {
     hvc_test::MeasurePlatform platform(false);
     int calls = 0;
-    hvc_test::FakeUnitsServer server([&](const std::string&) -> CosLifeCycle::Factories* {
+    FakeUnitsServer server(platform, [&](const std::string&) -> CosLifeCycle::Factories* {
         if (++calls == 1) {
             CosLifeCycle::Key key;
             throw CosLifeCycle::NoFactory(key);
         }
         throw CORBA::TRANSIENT(0, CORBA::COMPLETED_NO);
     });
-    platform.name(hvc_test::MeasurePlatform::Service::UnitsServer, server.ior());
     CORBA::release(UnitOfMeasure::getServer()); // its bind failure lines are not ours
     {
         hvc_test::StderrCapture err;
@@ -359,19 +387,12 @@ TEST(UnitOfMeasure, BuiltInUnitsTheServiceCannotGiveOrPromote) {
     hvc_test::MeasurePlatform platform(false);
     RealFactories real(platform);
     Uom::Finder_var realFinder = Uom::Finder::_narrow(real.finder.in());
-    PortableServer::Servant_var<RefusingFinder> refusing(
-        new RefusingFinder(realFinder.in(), {"s", "Ma"}));
-    CORBA::ORB_var orb = hvc_sandbox::Platform::initOrb();
-    CORBA::Object_var rootObj = orb->resolve_initial_references("RootPOA");
-    PortableServer::POA_var root = PortableServer::POA::_narrow(rootObj.in());
-    PortableServer::ObjectId_var id = root->activate_object(refusing.in());
-    CORBA::Object_var refusingRef = root->id_to_reference(id.in());
-    hvc_test::FakeUnitsServer server([&](const std::string&) {
-        return hvc_test::FakeUnitsServer::factories(
-            {CORBA::Object::_duplicate(real.declaration.in()),
-             CORBA::Object::_duplicate(refusingRef.in())});
+    hvc_test::Served<RefusingFinder, Uom::Finder> refusing(realFinder.in(),
+                                                           std::vector<std::string>{"s", "Ma"});
+    FakeUnitsServer server(platform, [&](const std::string&) {
+        return factories({CORBA::Object::_duplicate(real.declaration.in()),
+                          CORBA::Object::_duplicate(refusing.ref.in())});
     });
-    platform.name(hvc_test::MeasurePlatform::Service::UnitsServer, server.ior());
 
     CORBA::release(UnitOfMeasure::getServer()); // its bind failure lines are not ours
     // A refused promotion answers nil, caches nothing and says nothing.
@@ -392,5 +413,4 @@ TEST(UnitOfMeasure, BuiltInUnitsTheServiceCannotGiveOrPromote) {
     }
     EXPECT_EQ(err.text(), "Unable to initialize hvc_util::UnitOfMeasure as a common unit acronym "
                           "is not recognized\n");
-    root->deactivate_object(id.in());
 }

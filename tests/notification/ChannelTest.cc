@@ -30,12 +30,15 @@ class ChannelTest : public ::testing::Test {
 protected:
     void SetUp() override {
         platform = std::make_unique<hvc_sandbox::Platform>();
-        channel = room().factory().channel(NotificationService::platformChannel)->reference();
+        channel = sandboxChannel()->reference();
         CORBA::Object_var obj = platform->orb()->resolve_initial_references("RootPOA");
         root = PortableServer::POA::_narrow(obj);
     }
 
     NotificationService& room() { return platform->room<NotificationService>(); }
+    PortableServer::Servant_var<hvc_sandbox::EventChannelServant> sandboxChannel() {
+        return room().factory().channel(NotificationService::platformChannel);
+    }
 
     // A recording consumer served by the test, and its reference.
     CosNotifyComm::StructuredPushConsumer_ptr serve(RecordingConsumer* servant) {
@@ -43,6 +46,18 @@ protected:
         PortableServer::ObjectId_var id = root->activate_object(servant);
         CORBA::Object_var ref = root->id_to_reference(id.in());
         return CosNotifyComm::StructuredPushConsumer::_narrow(ref);
+    }
+
+    // A recording consumer connected to the channel; `proxy`, when given,
+    // receives its proxy supplier.
+    RecordingConsumer* connected(StructuredProxyPushSupplier_var* proxy = nullptr) {
+        auto* servant = new RecordingConsumer;
+        CosNotifyComm::StructuredPushConsumer_var ref = serve(servant);
+        StructuredProxyPushSupplier_var p =
+            Notification::connectStructuredPushConsumer(channel, ref);
+        if (proxy != nullptr)
+            *proxy = p._retn();
+        return servant;
     }
 
     StructuredProxyPushConsumer_ptr supplier() {
@@ -125,8 +140,7 @@ TEST_F(ChannelTest, NewAdministrationsKeepTheirOperator) {
     }
     AdminIDSeq_var ids = channel->get_all_consumeradmins();
     EXPECT_EQ(ids->length(), 3u);
-    const hvc_sandbox::ChannelState state =
-        room().factory().channel(NotificationService::platformChannel)->state();
+    const hvc_sandbox::ChannelState state = sandboxChannel()->state();
     ASSERT_EQ(state.consumerAdmins.size(), 3u);
     EXPECT_EQ(state.consumerAdmins[2].op, OR_OP);
 
@@ -145,7 +159,7 @@ TEST_F(ChannelTest, NilAndFailingChannelsGiveEachOperationsText) {
     const EventChannel_ptr nil = EventChannel::_nil();
     for (EventChannel_ptr target : {nil, channel.in()}) {
         if (target != nil) // a channel whose every operation raises OBJECT_NOT_EXIST
-            room().factory().channel(NotificationService::platformChannel)->destroy();
+            sandboxChannel()->destroy();
         EXPECT_EQ(
             reasonOf([&] { return Notification::connectStructuredPushConsumer(target, consumer); }),
             "Problem in connectStructuredPushConsumer ");
@@ -171,7 +185,7 @@ TEST_F(ChannelTest, NilConsumerAndRefusedConnectsLeaveNothingBehind) {
               "Problem in connectStructuredPushConsumer ");
     auto* servant = new RecordingConsumer;
     CosNotifyComm::StructuredPushConsumer_var consumer = serve(servant);
-    room().factory().channel(0)->refuseConnects(true);
+    sandboxChannel()->refuseConnects(true);
     EXPECT_EQ(
         reasonOf([&] { return Notification::connectStructuredPushConsumer(channel, consumer); }),
         "Problem in connectStructuredPushConsumer ");
@@ -219,13 +233,8 @@ TEST_F(ChannelTest, FactoryMakesAndFindsChannelsAndRefusesWhatItDoesNotServe) {
 }
 
 TEST_F(ChannelTest, EveryConsumerGetsEveryEventOnceInPushOrder) {
-    std::vector<RecordingConsumer*> consumers;
-    std::vector<StructuredProxyPushSupplier_var> proxies;
-    for (int i = 0; i < 3; ++i) {
-        consumers.push_back(new RecordingConsumer);
-        CosNotifyComm::StructuredPushConsumer_var ref = serve(consumers.back());
-        proxies.emplace_back(Notification::connectStructuredPushConsumer(channel, ref));
-    }
+    StructuredProxyPushSupplier_var leaving;
+    std::vector<RecordingConsumer*> consumers = {connected(&leaving), connected(), connected()};
     StructuredProxyPushConsumer_var first = supplier();
     StructuredProxyPushConsumer_var second = supplier();
     push(first, 0, 100);
@@ -234,7 +243,7 @@ TEST_F(ChannelTest, EveryConsumerGetsEveryEventOnceInPushOrder) {
         EXPECT_EQ(c->waitFor(200), names(0, 200));
 
     // A consumer that leaves gets nothing more; the others go on.
-    proxies[0]->disconnect_structured_push_supplier();
+    leaving->disconnect_structured_push_supplier();
     push(first, 200, 210);
     EXPECT_EQ(consumers[1]->waitFor(210), names(0, 210));
     EXPECT_EQ(consumers[0]->names().size(), 200u);
@@ -242,14 +251,9 @@ TEST_F(ChannelTest, EveryConsumerGetsEveryEventOnceInPushOrder) {
 }
 
 TEST_F(ChannelTest, AGoneConsumerIsDroppedWhileTheOtherKeepsReceiving) {
-    auto* gone = new RecordingConsumer;
-    auto* staying = new RecordingConsumer;
-    CosNotifyComm::StructuredPushConsumer_var goneRef = serve(gone);
-    CosNotifyComm::StructuredPushConsumer_var stayingRef = serve(staying);
-    StructuredProxyPushSupplier_var goneProxy =
-        Notification::connectStructuredPushConsumer(channel, goneRef);
-    StructuredProxyPushSupplier_var stayingProxy =
-        Notification::connectStructuredPushConsumer(channel, stayingRef);
+    StructuredProxyPushSupplier_var goneProxy;
+    RecordingConsumer* gone = connected(&goneProxy);
+    RecordingConsumer* staying = connected();
     StructuredProxyPushConsumer_var proxy = supplier();
     push(proxy, 0, 10);
     ASSERT_EQ(gone->waitFor(10).size(), 10u);
@@ -267,14 +271,8 @@ TEST_F(ChannelTest, AGoneConsumerIsDroppedWhileTheOtherKeepsReceiving) {
 }
 
 TEST_F(ChannelTest, ABlockedConsumerDelaysNeitherTheSupplierNorTheOthers) {
-    auto* blocked = new RecordingConsumer;
-    auto* other = new RecordingConsumer;
-    CosNotifyComm::StructuredPushConsumer_var blockedRef = serve(blocked);
-    CosNotifyComm::StructuredPushConsumer_var otherRef = serve(other);
-    StructuredProxyPushSupplier_var p1 =
-        Notification::connectStructuredPushConsumer(channel, blockedRef);
-    StructuredProxyPushSupplier_var p2 =
-        Notification::connectStructuredPushConsumer(channel, otherRef);
+    RecordingConsumer* blocked = connected();
+    RecordingConsumer* other = connected();
     blocked->block();
     StructuredProxyPushConsumer_var proxy = supplier();
     push(proxy, 0, 1);
@@ -296,10 +294,7 @@ TEST_F(ChannelTest, ABlockedConsumerDelaysNeitherTheSupplierNorTheOthers) {
 }
 
 TEST_F(ChannelTest, DestroyingThePlatformStopsDeliveriesWithConsumersConnected) {
-    auto* servant = new RecordingConsumer;
-    CosNotifyComm::StructuredPushConsumer_var consumer = serve(servant);
-    StructuredProxyPushSupplier_var proxy =
-        Notification::connectStructuredPushConsumer(channel, consumer);
+    RecordingConsumer* servant = connected();
     StructuredProxyPushConsumer_var pushing = supplier();
     push(pushing, 0, 50);
     platform.reset();

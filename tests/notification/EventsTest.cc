@@ -48,15 +48,10 @@ PropertySeq fields(std::initializer_list<std::pair<const char*, CORBA::Any>> ent
     return seq;
 }
 
+// Texts go in as strings (a literal decays to its characters).
 template <class T> CORBA::Any anyOf(const T& value) {
     CORBA::Any any;
     any <<= value;
-    return any;
-}
-
-CORBA::Any anyOfText(const char* text) {
-    CORBA::Any any;
-    any <<= text;
     return any;
 }
 
@@ -81,12 +76,23 @@ StructuredEvent* event(const char* type, CORBA::Object_ptr sender, const Propert
     return Notification::buildEvent(type, sender, PropertySeq(), data, CORBA::Any());
 }
 
+// What parseDataChangeEvent hands out, kept between calls as a caller's
+// variables would be.
+struct DataChange {
+    void parse(const StructuredEvent& e) {
+        Notification::parseDataChangeEvent(e, eventName.out(), typeName.out(), sender.out(), data);
+    }
+    CORBA::String_var eventName, typeName;
+    CORBA::Object_var sender;
+    CORBA::Any data;
+};
+
 TEST_F(EventsTest, BuiltEventHasThePlatformLayoutAndParsesBackUnchanged) {
     CORBA::Object_var sender = reference(EpEntity::Entity::_PD_repoId);
-    PropertySeq header = fields({{"Origin", anyOfText("map")}, {"Rank", anyOf(CORBA::Long(7))}});
+    PropertySeq header = fields({{"Origin", anyOf("map")}, {"Rank", anyOf(CORBA::Long(7))}});
     PropertySeq data = fields({{"Depth", anyOf(CORBA::Double(2.5))}});
     StructuredEvent_var built =
-        Notification::buildEvent("MyEvent", sender, header, data, anyOfText("body"));
+        Notification::buildEvent("MyEvent", sender, header, data, anyOf("body"));
 
     const CosNotification::FixedEventHeader& fixed = built->header.fixed_header;
     EXPECT_STREQ(fixed.event_type.domain_name.in(), EpEventService::EVENT_DOMAIN_NAME);
@@ -152,7 +158,7 @@ TEST_F(EventsTest, CursorLocationRoundTripsWithAndWithoutLabels) {
     // A single field: the labels become empty. A location of another type
     // leaves the caller's as it was.
     StructuredEvent_var bare =
-        event("Cursor", sender, fields({{EpEventService::CURSOR_LOCATION_FIELD, anyOfText("x")}}));
+        event("Cursor", sender, fields({{EpEventService::CURSOR_LOCATION_FIELD, anyOf("x")}}));
     Notification::parseCursorLocationEvent(bare.in(), parsedSender.out(), location, axes);
     EXPECT_EQ(location.point.y, 2);
     EXPECT_EQ(axes.length(), 0u);
@@ -182,7 +188,7 @@ TEST_F(EventsTest, PointOfInterestRoundTripsWithAndWithoutLabels) {
     StructuredEvent_var two =
         event("Poi", CORBA::Object::_nil(),
               fields({{EpEventService::CURSOR_LOCATION_FIELD, anyOf(point(7, 8, 9))},
-                      {"Button", anyOfText("not a button")}}));
+                      {"Button", anyOf("not a button")}}));
     Notification::parsePointOfInterestEvent(two.in(), sender.out(), location, button, axes);
     EXPECT_EQ(location.point.x, 7);
     EXPECT_EQ(button.button, EpEventService::MOUSE_BUTTON_RIGHT);
@@ -194,25 +200,19 @@ TEST_F(EventsTest, DataChangeTakesEitherFieldNameAndToleratesNoData) {
          {EpEventService::DATA_CHANGED_DATA_FIELD, EpEntity::PROPERTY_CHANGE_DATA_FIELD}) {
         StructuredEvent_var built = event(EpEventService::DATA_CHANGE_EVENT, CORBA::Object::_nil(),
                                           fields({{field, anyOf(CORBA::Long(42))}}));
-        CORBA::String_var eventName, typeName;
-        CORBA::Object_var sender;
-        CORBA::Any data;
-        Notification::parseDataChangeEvent(built.in(), eventName.out(), typeName.out(),
-                                           sender.out(), data);
-        EXPECT_STREQ(eventName.in(), nullEventName);
-        EXPECT_STREQ(typeName.in(), EpEventService::DATA_CHANGE_EVENT);
+        DataChange parsed;
+        parsed.parse(built.in());
+        EXPECT_STREQ(parsed.eventName.in(), nullEventName);
+        EXPECT_STREQ(parsed.typeName.in(), EpEventService::DATA_CHANGE_EVENT);
         CORBA::Long value = 0;
-        EXPECT_TRUE(data >>= value);
+        EXPECT_TRUE(parsed.data >>= value);
         EXPECT_EQ(value, 42);
     }
-    StructuredEvent_var empty = event("Change", CORBA::Object::_nil(), PropertySeq());
-    CORBA::String_var eventName, typeName;
-    CORBA::Object_var sender;
-    CORBA::Any data = anyOfText("kept");
-    Notification::parseDataChangeEvent(empty.in(), eventName.out(), typeName.out(), sender.out(),
-                                       data);
+    DataChange parsed;
+    parsed.data = anyOf("kept");
+    parsed.parse(StructuredEvent_var(event("Change", CORBA::Object::_nil(), PropertySeq())).in());
     const char* kept = nullptr;
-    ASSERT_TRUE(data >>= kept);
+    ASSERT_TRUE(parsed.data >>= kept);
     EXPECT_STREQ(kept, "kept");
 }
 
@@ -253,7 +253,7 @@ TEST_F(EventsTest, ObjectSelectionKeepsReferencesOfDerivedInterfaces) {
 
     StructuredEvent_var other =
         event("Select", CORBA::Object::_nil(),
-              fields({{EpEventService::OBJECT_SELECTION_FIELD, anyOfText("no")}}));
+              fields({{EpEventService::OBJECT_SELECTION_FIELD, anyOf("no")}}));
     Notification::parseObjectSelectionEvent(other.in(), sender.out(), found);
     EXPECT_EQ(found.length(), 0u);
 }
@@ -279,39 +279,28 @@ TEST_F(EventsTest, AnotherDomainFailsBeforeAnythingIsHandedOut) {
 TEST_F(EventsTest, MissingSenderWritesOneLineAfterHandingOutTheNames) {
     StructuredEvent_var built = event("NoSender", CORBA::Object::_nil(), PropertySeq());
     built->header.variable_header[0].name = "Somebody";
-    CORBA::String_var eventName, typeName;
-    CORBA::Object_var sender;
-    CORBA::Any data;
+    DataChange parsed;
     hvc_test::StderrCapture capture;
-    const std::string reason = reasonOf([&] {
-        Notification::parseDataChangeEvent(built.in(), eventName.out(), typeName.out(),
-                                           sender.out(), data);
-    });
+    const std::string reason = reasonOf([&] { parsed.parse(built.in()); });
     EXPECT_EQ(capture.text(), "Failed operation...\n");
     EXPECT_EQ(reason, "Invalid event. The first element of the variable header property does "
                       "not contain the event sender.");
-    EXPECT_STREQ(eventName.in(), nullEventName);
-    EXPECT_STREQ(typeName.in(), "NoSender");
+    EXPECT_STREQ(parsed.eventName.in(), nullEventName);
+    EXPECT_STREQ(parsed.typeName.in(), "NoSender");
 
     built->header.variable_header.length(0);
-    EXPECT_EQ(reasonOf([&] {
-                  Notification::parseDataChangeEvent(built.in(), eventName.out(), typeName.out(),
-                                                     sender.out(), data);
-              }),
-              reason);
+    EXPECT_EQ(reasonOf([&] { parsed.parse(built.in()); }), reason);
 }
 
 TEST_F(EventsTest, KindChecksFailWithTheirTextsAfterHandingOutTheSender) {
     CORBA::Object_var me = reference(EpEntity::Entity::_PD_repoId);
-    StructuredEvent_var wrong = event("Kind", me, fields({{"Unrelated", anyOfText("x")}}));
+    StructuredEvent_var wrong = event("Kind", me, fields({{"Unrelated", anyOf("x")}}));
     StructuredEvent_var locationOnly =
         event("Kind", me, fields({{EpEventService::CURSOR_LOCATION_FIELD, anyOf(point(1, 2, 3))}}));
     EpCoordinateService::Coordinate location{};
     DosTypes::StringSeq axes;
     EpEventService::MouseButtonPressed button{};
     DosTypes::ObjectSeq objects;
-    CORBA::Any data;
-    CORBA::String_var eventName, typeName;
 
     CORBA::Object_var sender;
     EXPECT_EQ(reasonOf([&] {
@@ -330,15 +319,12 @@ TEST_F(EventsTest, KindChecksFailWithTheirTextsAfterHandingOutTheSender) {
               "structure: 1");
     EXPECT_TRUE(sender->_is_equivalent(me));
 
-    sender = CORBA::Object::_nil();
-    EXPECT_EQ(reasonOf([&] {
-                  Notification::parseDataChangeEvent(wrong.in(), eventName.out(), typeName.out(),
-                                                     sender.out(), data);
-              }),
+    DataChange change;
+    EXPECT_EQ(reasonOf([&] { change.parse(wrong.in()); }),
               "Invalid data change event.\n Cannot find the data in the filterable_data field of "
               "the event");
-    EXPECT_TRUE(sender->_is_equivalent(me));
-    EXPECT_STREQ(typeName.in(), "Kind");
+    EXPECT_TRUE(change.sender->_is_equivalent(me));
+    EXPECT_STREQ(change.typeName.in(), "Kind");
 
     sender = CORBA::Object::_nil();
     EXPECT_EQ(reasonOf([&] {

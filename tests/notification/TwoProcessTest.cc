@@ -111,10 +111,6 @@ TEST_F(TwoProcessTest, AConsumerThatDiesMidStreamIsDroppedWhileTheOtherKeepsRece
     EXPECT_TRUE(consumerProxies(1));
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(TwoProcessTest, SandboxStopsWithinASecondWithAConsumerConnected) {
     auto child = listener({});
     ASSERT_TRUE(consumerProxies(1));

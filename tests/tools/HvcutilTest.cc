@@ -32,6 +32,13 @@ ProgramRun hvcutil(std::vector<std::string> args, const std::string& input = "")
     return hvc_test::runProgram(args, input);
 }
 
+// The output of an hvcutil run that must end with status 0.
+std::string succeeded(std::vector<std::string> args, const std::string& input = "") {
+    const ProgramRun run = hvcutil(args, input);
+    EXPECT_EQ(run.ending, "exit 0") << args[0] << " " << args[1] << ": " << run.err;
+    return run.out;
+}
+
 // A child hvc-sandbox named by HVC_HOME, its one user the process user "tester".
 class Platform {
 public:
@@ -61,40 +68,30 @@ std::string lineAfter(const std::string& text, const std::string& label) {
 
 TEST(Hvcutil, NoCommandLeavesATemporarySessionBehindUnlessKept) {
     Platform platform;
-    ProgramRun run = hvcutil({"session", "current"});
-    EXPECT_EQ(run.ending, "exit 0") << run.err;
-    EXPECT_TRUE(std::regex_match(lineAfter(run.out, "name: "), std::regex(temporaryName)))
-        << run.out;
-    EXPECT_EQ(lineAfter(run.out, "temporary: "), "yes");
-    run = hvcutil({"interpreter", "set", "Store", "Proj", "alice"});
-    EXPECT_EQ(run.ending, "exit 0") << run.err;
-    EXPECT_EQ(run.out, "");
-    run = hvcutil({"priority", "set", "Store", "Proj", "lab", "field"});
-    EXPECT_EQ(run.ending, "exit 0") << run.err;
-    run = hvcutil({"key", "resolve", "hvc:Sandbox/Demo/well-A1"});
-    EXPECT_EQ(run.ending, "exit 0") << run.err;
-    EXPECT_EQ(run.out, "hvc:Sandbox/Demo/well-A1\n");
+    std::string out = succeeded({"session", "current"});
+    EXPECT_TRUE(std::regex_match(lineAfter(out, "name: "), std::regex(temporaryName))) << out;
+    EXPECT_EQ(lineAfter(out, "temporary: "), "yes");
+    EXPECT_EQ(succeeded({"interpreter", "set", "Store", "Proj", "alice"}), "");
+    succeeded({"priority", "set", "Store", "Proj", "lab", "field"});
+    EXPECT_EQ(succeeded({"key", "resolve", "hvc:Sandbox/Demo/well-A1"}),
+              "hvc:Sandbox/Demo/well-A1\n");
     EXPECT_EQ(platform.sessions(), std::vector<std::string>());
 
     // Kept, the session stays and its name is printed for later commands.
-    run = hvcutil({"session", "current", "--keep"});
-    EXPECT_EQ(run.ending, "exit 0") << run.err;
-    const std::string current = lineAfter(run.out, "name: ");
-    EXPECT_EQ(lineAfter(run.out, "session: "), ""); // the name: line says it already
-    run = hvcutil({"interpreter", "set", "Store", "Proj", "alice", "--keep"});
-    EXPECT_EQ(run.ending, "exit 0") << run.err;
-    const std::string written = lineAfter(run.out, "session: ");
-    EXPECT_TRUE(std::regex_match(written, std::regex(temporaryName))) << run.out;
+    out = succeeded({"session", "current", "--keep"});
+    const std::string current = lineAfter(out, "name: ");
+    EXPECT_EQ(lineAfter(out, "session: "), ""); // the name: line says it already
+    out = succeeded({"interpreter", "set", "Store", "Proj", "alice", "--keep"});
+    const std::string written = lineAfter(out, "session: ");
+    EXPECT_TRUE(std::regex_match(written, std::regex(temporaryName))) << out;
     std::vector<std::string> expected{current, written};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(platform.sessions(), expected);
 
-    run = hvcutil({"interpreter", "get", "Store", "Proj", "-session", written});
-    EXPECT_EQ(run.ending, "exit 0") << run.err;
-    EXPECT_EQ(run.out, "alice\n");
+    EXPECT_EQ(succeeded({"interpreter", "get", "Store", "Proj", "-session", written}), "alice\n");
     // A named session is never removed by the command that uses it.
-    run = hvcutil({"session", "current", "-session", current});
-    EXPECT_EQ(lineAfter(run.out, "name: "), current);
+    out = succeeded({"session", "current", "-session", current});
+    EXPECT_EQ(lineAfter(out, "name: "), current);
     EXPECT_EQ(platform.sessions(), expected);
 }
 
@@ -123,12 +120,9 @@ TEST(Hvcutil, PasswordsComeFromStandardInputAndExistsAnswersYesOrNo) {
     ProgramRun run = hvcutil({"password", "set", "Store", "Proj"}, "hunter2\n");
     EXPECT_EQ(run.ending, "exit 0") << run.err;
     EXPECT_EQ(run.out + run.err, "");
-    run = hvcutil({"password", "set", "Store", "Dos"}, "p4ss word\r\nsecond line\n");
-    EXPECT_EQ(run.ending, "exit 0") << run.err;
+    succeeded({"password", "set", "Store", "Dos"}, "p4ss word\r\nsecond line\n");
 
-    run = hvcutil({"password", "exists", "Store", "Proj"});
-    EXPECT_EQ(run.ending, "exit 0");
-    EXPECT_EQ(run.out, "yes\n");
+    EXPECT_EQ(succeeded({"password", "exists", "Store", "Proj"}), "yes\n");
     run = hvcutil({"password", "exists", "Store", "Other"});
     EXPECT_EQ(run.ending, "exit 3");
     EXPECT_EQ(run.out, "no\n");

@@ -1,5 +1,3 @@
-// The interface repository's declarations, for a nil check of queryLanguage.
-#define ENABLE_CLIENT_IR_SUPPORT
 #include "hvc_util/QueryParams.h"
 
 #include "bindings/Orb.h"
@@ -51,7 +49,6 @@ TEST(QueryParams, TheSessionIsOneParameterAndComesBackAsTheSameObject) {
     empty.addParameter("Session", "not a session");
     none = empty.getSession();
     EXPECT_TRUE(CORBA::is_nil(none));
-    EXPECT_TRUE(CORBA::is_nil(QueryParams::queryLanguage()));
 }
 
 TEST(QueryParams, LimitAndResultTypeKeepTheirFirstValue) {

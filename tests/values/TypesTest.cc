@@ -20,8 +20,8 @@ template <class T> std::string anyText(const T& value) {
     return Types::toString(any).getValue();
 }
 
-std::string text(const hvc_util::String& s) {
-    return s.getValue();
+template <class... T> std::string shown(const T&... values) {
+    return Types::toString(values...).getValue();
 }
 
 EpTypes::DataValue doubleValue(double d) {
@@ -105,7 +105,7 @@ TEST_F(TypesTest, AnyKindsWithATextAndTheirNumbers) {
     // Nothing cut: a float's "%f" text can run to 46 characters.
     EXPECT_EQ(anyText(static_cast<CORBA::Float>(3.0e38f)), percentF(3.0e38f));
     EXPECT_EQ(anyText(EpiTypes::COORD_AXIS_2), "COORD_AXIS_2");
-    EXPECT_EQ(text(Types::toString(CORBA::Any())), "");
+    EXPECT_EQ(shown(CORBA::Any()), "");
 
     CORBA::Object_var obj = orb->string_to_object("corbaloc::127.0.0.1:1/Unit");
     EpUnitOfMeasureService::Unit_var unit = EpUnitOfMeasureService::Unit::_unchecked_narrow(obj);
@@ -181,40 +181,40 @@ TEST_F(TypesTest, StructuresAndUnionsAreDispatchedByTheirTypeCode) {
 TEST_F(TypesTest, DataValuesOfEachDiscriminator) {
     EpTypes::DataValue v;
     v.ubyteValue(200);
-    EXPECT_EQ(text(Types::toString(v)), "200");
+    EXPECT_EQ(shown(v), "200");
     v.shortValue(-3);
-    EXPECT_EQ(text(Types::toString(v)), "-3");
+    EXPECT_EQ(shown(v), "-3");
     v.longValue(-2147483647 - 1);
-    EXPECT_EQ(text(Types::toString(v)), "-2147483648");
+    EXPECT_EQ(shown(v), "-2147483648");
     v.floatValue(0.5f);
-    EXPECT_EQ(text(Types::toString(v)), "0.500000");
+    EXPECT_EQ(shown(v), "0.500000");
     v.floatValue(3.0e38f);
-    EXPECT_EQ(text(Types::toString(v)), percentF(3.0e38f));
+    EXPECT_EQ(shown(v), percentF(3.0e38f));
     v.doubleValue(0.5);
-    EXPECT_EQ(text(Types::toString(v)), "0.5");
+    EXPECT_EQ(shown(v), "0.5");
     v.charValue(static_cast<CORBA::Char>(0xFF));
-    EXPECT_EQ(text(Types::toString(v)), "-1");
+    EXPECT_EQ(shown(v), "-1");
     EXPECT_EQ(anyText(v), "-1");
-    EXPECT_EQ(text(Types::toString(EpTypes::DataValue())), "");
+    EXPECT_EQ(shown(EpTypes::DataValue()), "");
 }
 
 TEST_F(TypesTest, StringLists) {
     const char* ab[] = {"a", "b"};
-    EXPECT_EQ(text(Types::toString(ab, 2)), "[\"a\",\"b\"]");
-    EXPECT_EQ(text(Types::toString(ab, 0)), "[]");
-    EXPECT_EQ(text(Types::toString(ab, -1)), "[]");
-    EXPECT_EQ(text(Types::toString(static_cast<const char* const*>(nullptr), 2)), "[]");
+    EXPECT_EQ(shown(ab, 2), "[\"a\",\"b\"]");
+    EXPECT_EQ(shown(ab, 0), "[]");
+    EXPECT_EQ(shown(ab, -1), "[]");
+    EXPECT_EQ(shown(static_cast<const char* const*>(nullptr), 2), "[]");
     const char* withNull[] = {"a", nullptr, ""};
-    EXPECT_EQ(text(Types::toString(withNull, 3)), "[\"a\",\"\",\"\"]");
+    EXPECT_EQ(shown(withNull, 3), "[\"a\",\"\",\"\"]");
     DosTypes::StringSeq one;
     one.length(1);
-    EXPECT_EQ(text(Types::toString(one)), "[\"\"]");
+    EXPECT_EQ(shown(one), "[\"\"]");
 }
 
 TEST_F(TypesTest, TypeCodeTexts) {
     auto tc = [](CORBA::TypeCode_ptr t) {
         CORBA::TypeCode_var owned = t;
-        return text(Types::toString(owned.in()));
+        return shown(owned.in());
     };
     EXPECT_EQ(tc(orb->create_string_tc(10)), "string<10>");
     EXPECT_EQ(tc(orb->create_string_tc(4000000000u)), "string<4000000000>");
@@ -228,25 +228,25 @@ TEST_F(TypesTest, TypeCodeTexts) {
     EXPECT_EQ(tc(CORBA::TypeCode::_duplicate(EpTypes::_tc_BadRangeException)), "BadRangeException");
     EXPECT_EQ(tc(CORBA::TypeCode::_duplicate(CORBA::_tc_null)), "null");
     EXPECT_EQ(tc(CORBA::TypeCode::_duplicate(CORBA::_tc_longlong)), "<invalid>");
-    EXPECT_EQ(text(Types::toString(static_cast<CORBA::TypeCode_ptr>(nullptr))), "<null>");
-    EXPECT_EQ(text(Types::toString(CORBA::TypeCode::_nil())), "<null>");
+    EXPECT_EQ(shown(static_cast<CORBA::TypeCode_ptr>(nullptr)), "<null>");
+    EXPECT_EQ(shown(CORBA::TypeCode::_nil()), "<null>");
 }
 
 TEST_F(TypesTest, QuantitiesTakeTheFirstNonEmptyLabel) {
     hvc_test::Unit metre("m", "metre");
     hvc_test::Unit nameOnly("", "metre");
-    EXPECT_EQ(text(Types::toString(quantityOf(2.5, metre.ref.in()))), "2.5 m");
+    EXPECT_EQ(shown(quantityOf(2.5, metre.ref.in())), "2.5 m");
     EpiTypes::DataQuantity named = quantityOf(2.5, nameOnly.ref.in());
-    EXPECT_EQ(text(Types::toString(named)), "2.5 metre");
+    EXPECT_EQ(shown(named), "2.5 metre");
     EXPECT_EQ(anyText(named), "2.5 metre");
-    EXPECT_EQ(text(Types::toString(&named)), "2.5 metre");
-    EXPECT_EQ(text(Types::toString(static_cast<const EpiTypes::DataQuantity*>(nullptr))), "<null>");
+    EXPECT_EQ(shown(&named), "2.5 metre");
+    EXPECT_EQ(shown(static_cast<const EpiTypes::DataQuantity*>(nullptr)), "<null>");
 
     StderrCapture capture;
     metre.servant->undecodable = true;
-    EXPECT_EQ(text(Types::toString(quantityOf(2.5, metre.ref.in()))), "2.5 ");
+    EXPECT_EQ(shown(quantityOf(2.5, metre.ref.in())), "2.5 ");
     nameOnly.kill();
-    EXPECT_EQ(text(Types::toString(named)), "2.5 ");
+    EXPECT_EQ(shown(named), "2.5 ");
     EXPECT_EQ(capture.text(), "can't decode\n");
 }
 
@@ -258,22 +258,21 @@ TEST_F(TypesTest, CoordinatesWithAndWithoutASystem) {
     utm.servant->units[1] = EpUnitOfMeasureService::Unit::_duplicate(metre.ref.in());
     utm.servant->units[2] = EpUnitOfMeasureService::Unit::_duplicate(foot.ref.in());
     EpCoordinateService::Coordinate c = coordinateOf(utm.ref.in());
-    EXPECT_EQ(text(Types::toString(c)), "UTM31  1.000000 m    2.000000 m    3.000000 ft");
+    EXPECT_EQ(shown(c), "UTM31  1.000000 m    2.000000 m    3.000000 ft");
     EXPECT_EQ(anyText(c), "UTM31  1.000000 m    2.000000 m    3.000000 ft");
     EpCoordinateService::Coordinate none = coordinateOf(EpCoordinateService::System::_nil());
-    EXPECT_EQ(text(Types::toString(none)), "NullSystem  1.000000     2.000000     3.000000 ");
+    EXPECT_EQ(shown(none), "NullSystem  1.000000     2.000000     3.000000 ");
     none.point.x = 1e30;
-    EXPECT_EQ(text(Types::toString(none)),
-              "NullSystem  " + percentF(1e30) + "     2.000000     3.000000 ");
+    EXPECT_EQ(shown(none), "NullSystem  " + percentF(1e30) + "     2.000000     3.000000 ");
 
     StderrCapture capture;
     utm.servant->refusedAxis = 3;
-    EXPECT_EQ(text(Types::toString(c)), "UTM31  1.000000 m    2.000000 m    3.000000 ");
+    EXPECT_EQ(shown(c), "UTM31  1.000000 m    2.000000 m    3.000000 ");
     foot.kill();
     utm.servant->refusedAxis = 0;
-    EXPECT_EQ(text(Types::toString(c)), "UTM31  1.000000 m    2.000000 m    3.000000 ");
+    EXPECT_EQ(shown(c), "UTM31  1.000000 m    2.000000 m    3.000000 ");
     utm.kill();
-    EXPECT_EQ(text(Types::toString(c)), "  1.000000     2.000000     3.000000 ");
+    EXPECT_EQ(shown(c), "  1.000000     2.000000     3.000000 ");
     EXPECT_EQ(capture.text(), "Exception caught while getting coord unit: "
                               "EpTypes::BadArgumentsException: no such axis\n");
 }
@@ -282,26 +281,24 @@ TEST_F(TypesTest, AnglesAndExtentsNeedTheirUnit) {
     hvc_test::Unit degree("deg", "degree");
     hvc_test::System utm("UTM31");
     EpiTypes::CoordinateAngle angle = angleOf(utm.ref.in(), degree.ref.in());
-    EXPECT_EQ(text(Types::toString(angle)), "UTM31 45 deg COORD_AXIS_2\n");
+    EXPECT_EQ(shown(angle), "UTM31 45 deg COORD_AXIS_2\n");
     EXPECT_EQ(anyText(angle), "UTM31 45 deg COORD_AXIS_2\n");
-    EXPECT_EQ(text(Types::toString(angleOf(utm.ref.in(), EpUnitOfMeasureService::Angular::_nil()))),
-              "unset");
-    EXPECT_EQ(text(Types::toString(angleOf(EpCoordinateService::System::_nil(), degree.ref.in()))),
-              "unset");
+    EXPECT_EQ(shown(angleOf(utm.ref.in(), EpUnitOfMeasureService::Angular::_nil())), "unset");
+    EXPECT_EQ(shown(angleOf(EpCoordinateService::System::_nil(), degree.ref.in())), "unset");
 
     auto axes = extentOf<EpPlanarGeometry::EllipticCylinder::Axes>(1.5f, 2.0f, degree.ref.in());
-    EXPECT_EQ(text(Types::toString(axes)), " 1.500000 2.000000 deg\n");
+    EXPECT_EQ(shown(axes), " 1.500000 2.000000 deg\n");
     EXPECT_EQ(anyText(axes), " 1.500000 2.000000 deg\n");
     auto dims =
         extentOf<EpPlanarGeometry::RectangularPrism::Dimensions>(3.0f, 3.0e38f, degree.ref.in());
     EXPECT_EQ(anyText(dims), " 3.000000 " + percentF(3.0e38f) + " deg\n");
     dims.unit = EpUnitOfMeasureService::Unit::_nil();
-    EXPECT_EQ(text(Types::toString(dims)), "unset");
+    EXPECT_EQ(shown(dims), "unset");
     EXPECT_EQ(anyText(dims), "unset");
 
     StderrCapture capture;
     degree.kill();
-    EXPECT_EQ(text(Types::toString(angle)), "UTM31 45  COORD_AXIS_2\n");
-    EXPECT_EQ(text(Types::toString(axes)), " 1.500000 2.000000 \n");
+    EXPECT_EQ(shown(angle), "UTM31 45  COORD_AXIS_2\n");
+    EXPECT_EQ(shown(axes), " 1.500000 2.000000 \n");
     EXPECT_EQ(capture.text(), "");
 }
