@@ -2,11 +2,9 @@
 #include "sandbox/Platform.h"
 #include "sandbox/common/Activation.h"
 #include "sandbox/common/PlaceholderServant.h"
-#include "support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 
 using hvc_sandbox::Platform;
@@ -203,7 +201,7 @@ TEST(TraderService, QueriesHandOutHowManyAndTheRestThroughAnIterator) {
     EXPECT_TRUE(CORBA::is_nil(none.rest));
 }
 
-TEST(TraderService, OffersCarryTheAskedPropertiesInStoredOrderAndOutliveTheirObjects) {
+TEST(TraderService, OffersCarryTheAskedPropertiesInStoredOrder) {
     Trader t;
     CORBA::Object_var object = t.object();
     t.offer(object, props({{"A", text("a")}, {"C", text("c")}, {"B", text("b")}}));
@@ -218,11 +216,6 @@ TEST(TraderService, OffersCarryTheAskedPropertiesInStoredOrderAndOutliveTheirObj
               (std::vector<std::string>{"A", "B"}));
     CosTrading::Lookup::SpecifiedProps none;
     EXPECT_EQ(t.query("", 10, CosTrading::PolicySeq(), none).offers[0].properties.length(), 0u);
-
-    // The trader does not drop an offer because its object is gone.
-    PortableServer::ObjectId_var id = t.poa->reference_to_id(object);
-    t.poa->deactivate_object(id.in());
-    EXPECT_EQ(t.query("").offers->length(), 1u);
 }
 
 TEST(TraderService, QueriesRefuseWhatTheyCannotTake) {
@@ -271,28 +264,4 @@ TEST(TraderService, IteratorsLeftOpenAreClosedOldestFirst) {
     EXPECT_EQ(iterators.live(), 2u);
     EXPECT_THROW(first->max_left(), CORBA::OBJECT_NOT_EXIST);
     EXPECT_EQ(third->max_left(), 0u);
-}
-
-TEST(TraderService, FurtherServiceTypesComeFromTheCommandLine) {
-    hvc_test::SandboxProcess sandbox({"--service-type", "Test::Extra"});
-    std::ifstream script(sandbox.home() + "/bin/GetIORS.sh");
-    const std::string variable = "HVC_TRADER_IOR=";
-    std::string line;
-    while (std::getline(script, line) && line.compare(0, variable.size(), variable) != 0) {
-    }
-    CORBA::ORB_var orb = Platform::initOrb();
-    CORBA::Object_var obj = orb->string_to_object(line.substr(variable.size()).c_str());
-    CosTrading::Lookup_var lookup = CosTrading::Lookup::_narrow(obj.in());
-    CosTrading::Register_var reg = lookup->register_if();
-    CORBA::String_var id = reg->_cxx_export(lookup.in(), "Test::Extra", CosTrading::PropertySeq());
-    EXPECT_THROW(reg->_cxx_export(lookup.in(), "Test::Other", CosTrading::PropertySeq()),
-                 CosTrading::UnknownServiceType);
-    // The converter factories were exported at start, one pair per user.
-    CosTrading::Lookup::SpecifiedProps none;
-    CosTrading::OfferSeq_var offers;
-    CosTrading::OfferIterator_var rest;
-    CosTrading::PolicyNameSeq_var limits;
-    lookup->query("IDL:EpTypesService/DefaultScalingDataTypeConverterFactory:1.0", "", "",
-                  CosTrading::PolicySeq(), none, 10, offers.out(), rest.out(), limits.out());
-    EXPECT_EQ(offers->length(), 1u);
 }
