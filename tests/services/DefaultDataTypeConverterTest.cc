@@ -1,4 +1,4 @@
-#include "TraderPlatform.h"
+#include "support/TraderPlatform.h"
 
 #include "hvc_util/DefaultDataTypeConverter.h"
 #include "hvc_util/Trader.h"

@@ -1,4 +1,4 @@
-#include "TraderPlatform.h"
+#include "support/TraderPlatform.h"
 
 #include "hvc_util/String.h"
 #include "hvc_util/System.h"
