@@ -34,12 +34,7 @@ std::string env(const char* name) {
 }
 
 std::string loadFailure(const std::string& text) {
-    try {
-        BootStrapIORs::setIORs(text.c_str());
-    } catch (const EpTypes::FailedOperationException& e) {
-        return e.reason.in();
-    }
-    return "(no exception)";
+    return reasonOf([&] { BootStrapIORs::setIORs(text.c_str()); });
 }
 
 } // namespace
