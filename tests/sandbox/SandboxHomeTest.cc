@@ -299,8 +299,8 @@ TEST(SandboxHome, ChannelsOffersUnitsSystemsAndVocabulariesOutliveARestart) {
         AdminID droppedAdmin = 0;
         ConsumerAdmin_var extra = channel->new_for_consumers(AND_OP, droppedAdmin);
         extra->destroy();
-        EventChannel_var gone = factory->create_channel(qos, admin, destroyed);
-        gone->destroy();
+        EventChannel_var goneChannel = factory->create_channel(qos, admin, destroyed);
+        goneChannel->destroy();
 
         metre = hvc_util::UnitOfMeasure::metre();
         EpReferenceValueService::ReferenceValueService_var values =

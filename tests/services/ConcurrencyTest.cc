@@ -93,10 +93,11 @@ TEST(Concurrency, EveryGetterTemporaryNameAndSessionAtOnceShareOneResolution) {
         const std::string what =
             s < services ? ServiceCatalogue::begin()[s].interfaceName : "EpSession::SessionManager";
         ASSERT_NE(got[0][s], nullptr) << what;
-        if (s < services)
+        if (s < services) {
             EXPECT_EQ(ServiceResolution::meansOf(ServiceCatalogue::begin()[s].service),
                       ServiceResolution::Means::Environment)
                 << what;
+        }
         for (int t = 1; t < threadCount; ++t)
             EXPECT_EQ(got[t][s], got[0][s]) << what << " in thread " << t;
     }
