@@ -62,9 +62,9 @@ void UserServer::start(Platform& platform, PortableServer::POA_ptr poa) {
     // them (the login user only joins a platform that has nobody yet).
     const bool known = !directory.users().empty();
     const std::string host = hostName();
-    for (const Platform::UserSpec& spec : platform.userSpecs())
-        if ((platform.usersNamed() || !known) && !directory.knows(spec.account))
-            directory.addUser(spec.account, spec.principal, host);
+    for (const Platform::UserSpec& wanted : platform.userSpecs())
+        if ((platform.usersNamed() || !known) && !directory.knows(wanted.account))
+            directory.addUser(wanted.account, wanted.principal, host);
 
     const PasswordTable passwords(platform.publicKey(), platform.secretKey());
     const ServiceCatalogue::Entry& profileEntry =
