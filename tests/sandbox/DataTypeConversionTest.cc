@@ -1,5 +1,7 @@
 #include "sandbox/converters/DataTypeConversion.h"
 
+#include "support/Failures.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -54,12 +56,7 @@ double number(const EpTypes::DataValue& v) {
 
 std::string refusal(const DataTypeConversion& c, const EpTypes::DataValue& v,
                     EpTypes::DataType to) {
-    try {
-        c.value(v, to);
-    } catch (const EpTypes::InvalidDataTypeException& e) {
-        return e.reason.in();
-    }
-    return "(no exception)";
+    return hvc_test::reasonOf<EpTypes::InvalidDataTypeException>([&] { c.value(v, to); });
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 
 #include "support/RootPoa.h"
 
+#include "support/Failures.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -32,17 +34,12 @@ std::string segment(const std::string& members) {
            members + "}";
 }
 
-// How a store of these objects starts: "(started)" or the error.
+// How a store of these objects starts: "(no exception)" or the error.
 std::string start(const std::string& objects) {
     const auto stores = StoreCatalogue::parse(
         R"({"stores": [{"name": "S", "factoryType": "T", "objects": [)" + objects + "]}]}");
-    try {
-        PortableServer::POA_var poa = hvc_test::activeRootPoa();
-        DataStore store(stores[0], poa.in());
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
-    return "(started)";
+    PortableServer::POA_var poa = hvc_test::activeRootPoa();
+    return hvc_test::whatOf<std::runtime_error>([&] { DataStore store(stores[0], poa.in()); });
 }
 
 } // namespace
@@ -52,7 +49,7 @@ TEST(InterpretationObjects, EntriesAreCheckedWhenTheStoreStarts) {
     EXPECT_EQ(start(survey + "," + line + "," + fault + "," +
                     segment(R"("fault": "f", "origin": {"geometries": ["s", "l"],
                                "axisName": "Time", "axisIndex": 12.5})")),
-              "(started)");
+              "(no exception)");
     EXPECT_EQ(start(survey + "," + fault + "," + segment(R"("fault": "s")")),
               at + ": s is a IDL:EpiSeismic/SeismicGeometry3d:1.0");
     EXPECT_EQ(start(fault + "," + segment(R"("fault": "f", "origin": {"geometries": ["x"]})")),

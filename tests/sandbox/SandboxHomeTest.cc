@@ -57,8 +57,18 @@ hvc_test::ProgramRun runSandbox(const TempDir& home) {
     return hvc_test::runProgram({std::getenv("HVC_SANDBOX_EXE"), "--home", home.path()}, "", 10);
 }
 
-std::string sessionProperty(EpSession::Session_ptr session, const char* name) {
-    CORBA::Any_var value = session->get_property_value(name);
+// bob's alias on another host, registered before a restart.
+EpUser::AliasInfo carol() {
+    EpUser::AliasInfo alias;
+    alias.hostName = "elsewhere";
+    alias.userName = "carol";
+    alias.osName = "UNIX";
+    alias.scope = EpUser::SCOPE_LOCAL;
+    return alias;
+}
+
+std::string textProperty(CosPropertyService::PropertySet_ptr holder, const char* name) {
+    CORBA::Any_var value = holder->get_property_value(name);
     const char* text = nullptr;
     return (value.in() >>= text) ? std::string(text) : std::string("(not a text)");
 }
@@ -103,12 +113,7 @@ TEST(SandboxHome, RestartServesEverythingAgainUnderTheReferencesHandedOutBefore)
         const char* passwords[] = {"hunter2"};
         UserProfile::setProjectPassword(profile, stores, projects, passwords, 1);
 
-        EpUser::AliasInfo carol;
-        carol.hostName = "elsewhere";
-        carol.userName = "carol";
-        carol.osName = "UNIX";
-        carol.scope = EpUser::SCOPE_LOCAL;
-        aliases->registerAlias("user:2", carol, "");
+        aliases->registerAlias("user:2", carol(), "");
 
         gone = Session::createSession("Gone", EpProject::ProjectSet::_nil());
         gone->remove();
@@ -127,15 +132,13 @@ TEST(SandboxHome, RestartServesEverythingAgainUnderTheReferencesHandedOutBefore)
     EXPECT_EQ(std::string(Session::getSessionUUID(session).getValue()), identifier);
     EXPECT_STREQ(CORBA::String_var(session->marker()).in(), "kept");
     EXPECT_EQ(std::string(Session::getInterpreter(session, "Store", "Proj").getValue()), "alice");
-    EXPECT_EQ(sessionProperty(session, "colour"), "blue");
+    EXPECT_EQ(textProperty(session, "colour"), "blue");
     EpProject::ProjectSet_var attached = session->getProjectSet();
     EXPECT_TRUE(attached->_is_equivalent(survey));
     DosTypes::StringSeq_var names = survey->getProjectNames();
     ASSERT_EQ(names->length(), 1u);
     EXPECT_STREQ(names[0].in(), "Store/P1");
-    CORBA::Any_var setColour = survey->get_property_value("colour");
-    const char* text = nullptr;
-    EXPECT_TRUE((setColour.in() >>= text) && std::string(text) == "blue");
+    EXPECT_EQ(textProperty(survey, "colour"), "blue");
 
     // The key pair came back with the platform: the sealed password opens.
     EXPECT_TRUE(profile->checkProjectPassword("Store", "Proj", "hunter2"));
@@ -143,12 +146,7 @@ TEST(SandboxHome, RestartServesEverythingAgainUnderTheReferencesHandedOutBefore)
     EXPECT_TRUE(UserProfile::projectPasswordExists(profile, "Store", "Proj"));
     EXPECT_STREQ(CORBA::String_var(profile->account()).in(), "tester");
 
-    EpUser::AliasInfo carol;
-    carol.hostName = "elsewhere";
-    carol.userName = "carol";
-    carol.osName = "UNIX";
-    carol.scope = EpUser::SCOPE_LOCAL;
-    EpUser::UserInfo_var owner = aliases->lookupAlias(carol);
+    EpUser::UserInfo_var owner = aliases->lookupAlias(carol());
     EXPECT_STREQ(owner->account.in(), "bob");
     EXPECT_EQ(owner->id, 2);
 
@@ -276,64 +274,34 @@ TEST(SandboxHome, SecretKeyReadableByOthersAndASecondSandboxAreRefused) {
                            key + "\n");
 }
 
-TEST(SandboxHome, NotificationChannelsAndTheirAdministrationsOutliveARestart) {
+TEST(SandboxHome, ChannelsOffersUnitsSystemsAndVocabulariesOutliveARestart) {
     using namespace CosNotifyChannelAdmin;
     TempDir home("hvc-home");
-    ScopedEnv env("HVC_HOME", home.path());
+    ScopedEnv env("USERNAME", "tester");
+    env.set("HVC_HOME", home.path());
+    const char* const profileType = EpUser::UserProfile::_PD_repoId;
+    CosNotification::QoSProperties qos;
+    CosNotification::AdminProperties admin;
     EventChannelFactory_var factory;
     EventChannel_var channel;
     ConsumerAdmin_var orAdmin;
     ChannelID id = 0, destroyed = 0;
     AdminID orId = 0;
-    {
-        hvc_test::SandboxProcess first(home.path(), {});
-        factory = hvc_util::Notification::getChannelFactory();
-        CosNotification::QoSProperties qos;
-        CosNotification::AdminProperties admin;
-        channel = factory->create_channel(qos, admin, id);
-        orAdmin = channel->new_for_consumers(OR_OP, orId);
-        AdminID dropped = 0;
-        ConsumerAdmin_var extra = channel->new_for_consumers(AND_OP, dropped);
-        extra->destroy();
-        EventChannel_var gone = factory->create_channel(qos, admin, destroyed);
-        gone->destroy();
-    }
-    hvc_test::SandboxProcess second(home.path(), {});
-    env.unset("HVC_HOME");
-    EventChannelFactory_var cached = hvc_util::Notification::getChannelFactory();
-    EXPECT_EQ(cached.in(), factory.in());
-    ChannelIDSeq_var ids = factory->get_all_channels();
-    ASSERT_EQ(ids->length(), 2u); // the platform's and ours
-    EXPECT_EQ(ids[1], id);
-    EXPECT_EQ(orAdmin->MyOperator(), OR_OP);
-    EXPECT_EQ(orAdmin->MyID(), orId);
-    EventChannel_var owner = orAdmin->MyChannel();
-    EXPECT_TRUE(owner->_is_equivalent(channel));
-    AdminIDSeq_var admins = channel->get_all_consumeradmins();
-    ASSERT_EQ(admins->length(), 2u); // the default and the OR one
-    EXPECT_EQ(admins[1], orId);
-    // Identifiers are not handed out again, across the restart either.
-    CosNotification::QoSProperties qos;
-    CosNotification::AdminProperties admin;
-    ChannelID fresh = 0;
-    EventChannel_var another = factory->create_channel(qos, admin, fresh);
-    EXPECT_GT(fresh, destroyed);
-    AdminID next = 0;
-    ConsumerAdmin_var third = channel->new_for_consumers(AND_OP, next);
-    EXPECT_GT(next, orId + 1);
-}
-
-TEST(SandboxHome, TraderOffersUnitsSystemsAndVocabulariesOutliveARestart) {
-    TempDir home("hvc-home");
-    ScopedEnv env("USERNAME", "tester");
-    env.set("HVC_HOME", home.path());
-    const char* const profileType = EpUser::UserProfile::_PD_repoId;
     EpUnitOfMeasureService::Linear_var metre;
     EpCoordinateService::System_var wgs84;
     EpReferenceValueService::ReferenceValueSet_var horizons;
     std::string kept, dropped;
     {
         hvc_test::SandboxProcess first(home.path(), {});
+        factory = hvc_util::Notification::getChannelFactory();
+        channel = factory->create_channel(qos, admin, id);
+        orAdmin = channel->new_for_consumers(OR_OP, orId);
+        AdminID droppedAdmin = 0;
+        ConsumerAdmin_var extra = channel->new_for_consumers(AND_OP, droppedAdmin);
+        extra->destroy();
+        EventChannel_var goneChannel = factory->create_channel(qos, admin, destroyed);
+        goneChannel->destroy();
+
         metre = hvc_util::UnitOfMeasure::metre();
         EpReferenceValueService::ReferenceValueService_var values =
             hvc_util::ReferenceValue::getService();
@@ -352,6 +320,26 @@ TEST(SandboxHome, TraderOffersUnitsSystemsAndVocabulariesOutliveARestart) {
     }
     hvc_test::SandboxProcess second(home.path(), {});
     env.unset("HVC_HOME");
+    EventChannelFactory_var cached = hvc_util::Notification::getChannelFactory();
+    EXPECT_EQ(cached.in(), factory.in());
+    ChannelIDSeq_var channels = factory->get_all_channels();
+    ASSERT_EQ(channels->length(), 2u); // the platform's and ours
+    EXPECT_EQ(channels[1], id);
+    EXPECT_EQ(orAdmin->MyOperator(), OR_OP);
+    EXPECT_EQ(orAdmin->MyID(), orId);
+    EventChannel_var owner = orAdmin->MyChannel();
+    EXPECT_TRUE(owner->_is_equivalent(channel));
+    AdminIDSeq_var admins = channel->get_all_consumeradmins();
+    ASSERT_EQ(admins->length(), 2u); // the default and the OR one
+    EXPECT_EQ(admins[1], orId);
+    // Identifiers are not handed out again, across the restart either.
+    ChannelID fresh = 0;
+    EventChannel_var another = factory->create_channel(qos, admin, fresh);
+    EXPECT_GT(fresh, destroyed);
+    AdminID next = 0;
+    ConsumerAdmin_var third = channel->new_for_consumers(AND_OP, next);
+    EXPECT_GT(next, orId + 1);
+
     // The library's cached unit and a system handed out answer again.
     EXPECT_STREQ(CORBA::String_var(metre->acronym()).in(), "m");
     EXPECT_STREQ(CORBA::String_var(wgs84->name()).in(), "EPSG:4326");
@@ -379,8 +367,8 @@ TEST(SandboxHome, TraderOffersUnitsSystemsAndVocabulariesOutliveARestart) {
     // Identifiers are not handed out again.
     EpUser::UserProfile_var again = UserProfile::getUserProfile();
     CosTrading::PropertySeq none;
-    const std::string fresh =
+    const std::string offer =
         CORBA::String_var(hvc_util::Trader::exportObject(again, profileType, none)).in();
-    EXPECT_NE(fresh, kept);
-    EXPECT_NE(fresh, dropped);
+    EXPECT_NE(offer, kept);
+    EXPECT_NE(offer, dropped);
 }

@@ -1,19 +1,13 @@
 #include "sandbox/trader/TraderService.h"
-#include "sandbox/Platform.h"
-#include "sandbox/common/Activation.h"
-#include "sandbox/common/PlaceholderServant.h"
-#include "support/ChildProcess.h"
+#include "support/TraderPlatform.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <memory>
-
-using hvc_sandbox::Platform;
+using hvc_test::namesOf;
 
 namespace {
 
-const char* const thing = "IDL:Test/Thing:1.0";
+const char* const thing = hvc_test::TraderPlatform::thingType;
 
 CosTrading::PropertySeq props(std::initializer_list<std::pair<const char*, CORBA::Any>> items) {
     CosTrading::PropertySeq seq;
@@ -38,43 +32,24 @@ CORBA::Any number(CORBA::Long n) {
     return a;
 }
 
-std::vector<std::string> names(const CosTrading::PropertySeq& properties) {
-    std::vector<std::string> out;
-    for (CORBA::ULong i = 0; i < properties.length(); ++i)
-        out.push_back(properties[i].name.in());
-    return out;
-}
-
 struct Query {
     CosTrading::OfferSeq_var offers;
     CosTrading::OfferIterator_var rest;
     CosTrading::PolicyNameSeq_var limits;
 };
 
+// The platform's trader as its clients call it.
 struct Trader {
-    std::unique_ptr<Platform> platform = [] {
-        Platform::Options options;
-        options.serviceTypes = {thing};
-        return std::make_unique<Platform>(options);
-    }();
+    hvc_test::TraderPlatform platform;
     CosTrading::Lookup_var lookup = [&] {
         CORBA::Object_var obj =
             platform->reference(hvc_util::ServiceCatalogue::Service::TraderLookup);
         return CosTrading::Lookup::_narrow(obj.in());
     }();
     CosTrading::Register_var reg = lookup->register_if();
-    PortableServer::POA_var poa = [&] {
-        CORBA::Object_var root = platform->orb()->resolve_initial_references("RootPOA");
-        return PortableServer::POA::_narrow(root.in());
-    }();
 
-    hvc_sandbox::TraderCore& core() { return platform->room<hvc_sandbox::TraderService>().core(); }
-
-    CORBA::Object_ptr object() {
-        PortableServer::Servant_var<hvc_sandbox::PlaceholderServant> servant(
-            new hvc_sandbox::PlaceholderServant({thing}));
-        return hvc_sandbox::Activation::activate(poa, servant.in());
-    }
+    hvc_sandbox::TraderCore& core() { return platform.trader(); }
+    CORBA::Object_ptr object() { return platform.thing(); }
 
     std::string offer(CORBA::Object_ptr object, const CosTrading::PropertySeq& properties) {
         CORBA::String_var id = reg->_cxx_export(object, thing, properties);
@@ -114,7 +89,7 @@ TEST(TraderService, ExportKeepsTheOfferAsGivenOrRefusesIt) {
     const std::string second = t.offer(object, CosTrading::PropertySeq());
     EXPECT_NE(first, second);
     CosTrading::Register::OfferInfo_var info = t.reg->describe(first.c_str());
-    EXPECT_EQ(names(info->properties), (std::vector<std::string>{"Z", "A"}));
+    EXPECT_EQ(namesOf(info->properties), (std::vector<std::string>{"Z", "A"}));
     EXPECT_STREQ(info->type.in(), thing);
     EXPECT_TRUE(info->reference->_is_equivalent(object));
     // Every interface of the platform is a service type.
@@ -203,7 +178,7 @@ TEST(TraderService, QueriesHandOutHowManyAndTheRestThroughAnIterator) {
     EXPECT_TRUE(CORBA::is_nil(none.rest));
 }
 
-TEST(TraderService, OffersCarryTheAskedPropertiesInStoredOrderAndOutliveTheirObjects) {
+TEST(TraderService, OffersCarryTheAskedPropertiesInStoredOrder) {
     Trader t;
     CORBA::Object_var object = t.object();
     t.offer(object, props({{"A", text("a")}, {"C", text("c")}, {"B", text("b")}}));
@@ -214,15 +189,10 @@ TEST(TraderService, OffersCarryTheAskedPropertiesInStoredOrderAndOutliveTheirObj
     wanted[2] = "A";
     CosTrading::Lookup::SpecifiedProps some;
     some.prop_names(wanted);
-    EXPECT_EQ(names(t.query("", 10, CosTrading::PolicySeq(), some).offers[0].properties),
+    EXPECT_EQ(namesOf(t.query("", 10, CosTrading::PolicySeq(), some).offers[0].properties),
               (std::vector<std::string>{"A", "B"}));
     CosTrading::Lookup::SpecifiedProps none;
     EXPECT_EQ(t.query("", 10, CosTrading::PolicySeq(), none).offers[0].properties.length(), 0u);
-
-    // The trader does not drop an offer because its object is gone.
-    PortableServer::ObjectId_var id = t.poa->reference_to_id(object);
-    t.poa->deactivate_object(id.in());
-    EXPECT_EQ(t.query("").offers->length(), 1u);
 }
 
 TEST(TraderService, QueriesRefuseWhatTheyCannotTake) {
@@ -264,35 +234,11 @@ TEST(TraderService, QueriesRefuseWhatTheyCannotTake) {
 
 TEST(TraderService, IteratorsLeftOpenAreClosedOldestFirst) {
     Trader t;
-    hvc_sandbox::OfferIterators iterators(t.poa, 2);
+    hvc_sandbox::OfferIterators iterators(t.platform.rootPoa(), 2);
     CosTrading::OfferIterator_var first = iterators.open(new CosTrading::OfferSeq);
     CosTrading::OfferIterator_var second = iterators.open(new CosTrading::OfferSeq);
     CosTrading::OfferIterator_var third = iterators.open(new CosTrading::OfferSeq);
     EXPECT_EQ(iterators.live(), 2u);
     EXPECT_THROW(first->max_left(), CORBA::OBJECT_NOT_EXIST);
     EXPECT_EQ(third->max_left(), 0u);
-}
-
-TEST(TraderService, FurtherServiceTypesComeFromTheCommandLine) {
-    hvc_test::SandboxProcess sandbox({"--service-type", "Test::Extra"});
-    std::ifstream script(sandbox.home() + "/bin/GetIORS.sh");
-    const std::string variable = "HVC_TRADER_IOR=";
-    std::string line;
-    while (std::getline(script, line) && line.compare(0, variable.size(), variable) != 0) {
-    }
-    CORBA::ORB_var orb = Platform::initOrb();
-    CORBA::Object_var obj = orb->string_to_object(line.substr(variable.size()).c_str());
-    CosTrading::Lookup_var lookup = CosTrading::Lookup::_narrow(obj.in());
-    CosTrading::Register_var reg = lookup->register_if();
-    CORBA::String_var id = reg->_cxx_export(lookup.in(), "Test::Extra", CosTrading::PropertySeq());
-    EXPECT_THROW(reg->_cxx_export(lookup.in(), "Test::Other", CosTrading::PropertySeq()),
-                 CosTrading::UnknownServiceType);
-    // The converter factories were exported at start, one pair per user.
-    CosTrading::Lookup::SpecifiedProps none;
-    CosTrading::OfferSeq_var offers;
-    CosTrading::OfferIterator_var rest;
-    CosTrading::PolicyNameSeq_var limits;
-    lookup->query("IDL:EpTypesService/DefaultScalingDataTypeConverterFactory:1.0", "", "",
-                  CosTrading::PolicySeq(), none, 10, offers.out(), rest.out(), limits.out());
-    EXPECT_EQ(offers->length(), 1u);
 }

@@ -1,5 +1,7 @@
 #include "sandbox/units/UnitCatalogue.h"
 
+#include "support/Failures.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -21,12 +23,7 @@ const char* const base =
     {"acronym": "K", "name": "kelvin", "dimension": "temperature", "toBase": [0, 1, 1, 0]})";
 
 std::string loadFailure(const std::string& units) {
-    try {
-        UnitCatalogue c(catalogue(units));
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
-    return "(no exception)";
+    return hvc_test::whatOf<std::runtime_error>([&] { UnitCatalogue c(catalogue(units)); });
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // cache is resolved once and then shared. `make check-thread` runs these
 // under ThreadSanitizer.
 #include "hvc_util/ServiceCatalogue.h"
+#include "hvc_util/ServiceResolution.h"
 #include "hvc_util/Session.h"
 #include "hvc_util/System.h"
 #include "hvc_util/UserProfile.h"
@@ -22,6 +23,7 @@
 #include <vector>
 
 using hvc_util::ServiceCatalogue;
+using hvc_util::ServiceResolution;
 using hvc_util::Session;
 
 namespace {
@@ -91,6 +93,11 @@ TEST(Concurrency, EveryGetterTemporaryNameAndSessionAtOnceShareOneResolution) {
         const std::string what =
             s < services ? ServiceCatalogue::begin()[s].interfaceName : "EpSession::SessionManager";
         ASSERT_NE(got[0][s], nullptr) << what;
+        if (s < services) {
+            EXPECT_EQ(ServiceResolution::meansOf(ServiceCatalogue::begin()[s].service),
+                      ServiceResolution::Means::Environment)
+                << what;
+        }
         for (int t = 1; t < threadCount; ++t)
             EXPECT_EQ(got[t][s], got[0][s]) << what << " in thread " << t;
     }

@@ -133,15 +133,6 @@ TEST_F(DataKeys, OlderKeysOfOneStoreShareOneStoreFactoryLookup) {
     EXPECT_EQ(count(keys, dataFactoryLookup), 3);
 }
 
-TEST_F(DataKeys, AKeyWithoutTheMarkerNamesAnUnknownStore) {
-    recorder->unreachable = true;
-    EXPECT_EQ(failureOf(recording, "plain"),
-              "5|Unknown Exception encountered while attempting to contact an Halvercast data "
-              "server.|Caught ... in stringToDataKey()|plain");
-    EXPECT_EQ(recorder->keys(),
-              std::vector<std::string>{"unknown(StoreName) unknown(FactoryType)"});
-}
-
 TEST_F(DataKeys, AFactoryOfAnotherKindIsNeitherUsedNorRemembered) {
     // The store lookup finds a data factory, which is no store factory.
     CORBA::Object_var wrong = activate(new RefusingDataFactory);
@@ -170,7 +161,15 @@ TEST_F(DataKeys, ACommunicationFailureOfTheCachedStoreFactoryDropsIt) {
     EXPECT_EQ(count(recorder->keys(), storeLookup), 2);
 }
 
-TEST_F(DataKeys, TheStoresRefusalsCarryTheirTexts) {
+TEST_F(DataKeys, RefusalsCarryTheirCodesAndTexts) {
+    // The session's own refusal of a current key passes without the older form.
+    EXPECT_EQ(failureOf(recording, "hvc:Sandbox/Demo/nope"),
+              "4|No data object for this key.|The data store Sandbox holds no object nope in "
+              "project Demo|hvc:Sandbox/Demo/nope");
+    EXPECT_EQ(failureOf(recording, nullptr), "4|No data object for this key.|not a data key|");
+    EXPECT_TRUE(recorder->keys().empty());
+
+    // The store's, through the older form.
     const char* unknown = "nope|StoreKey|name=Sandbox|factoryType=SandboxStore|project=Demo";
     EXPECT_EQ(failureOf(session, unknown),
               std::string("4|Error converting Halvercast data key string.|The data store Sandbox "
@@ -182,14 +181,13 @@ TEST_F(DataKeys, TheStoresRefusalsCarryTheirTexts) {
               std::string("4|Error while attempting to create data object for key.|the store is "
                           "closed|") +
                   oldA1);
-}
 
-TEST_F(DataKeys, TheSessionsOwnRefusalPassesWithoutTheOlderForm) {
-    EXPECT_EQ(failureOf(recording, "hvc:Sandbox/Demo/nope"),
-              "4|No data object for this key.|The data store Sandbox holds no object nope in "
-              "project Demo|hvc:Sandbox/Demo/nope");
-    EXPECT_EQ(failureOf(recording, nullptr), "4|No data object for this key.|not a data key|");
-    EXPECT_TRUE(recorder->keys().empty());
+    // A key without the marker names an unknown store.
+    recorder->unreachable = true;
+    EXPECT_EQ(failureOf(recording, "plain"),
+              "5|Unknown Exception encountered while attempting to contact an Halvercast data "
+              "server.|Caught ... in stringToDataKey()|plain");
+    EXPECT_EQ(recorder->keys().back(), "unknown(StoreName) unknown(FactoryType)");
 }
 
 TEST_F(DataKeys, EveryKeyGetsItsElementAndEveryFailureItsError) {

@@ -125,9 +125,7 @@ TEST_F(ProjectPasswordsTest, TablesOfAnotherTypeCountAsEmpty) {
     EXPECT_EQ(stored(), (Table{{"S", {{"S", "P", "", "pw"}}}}));
 }
 
-TEST_F(ProjectPasswordsTest, NothingIsStoredWithoutTheKeyOrWithoutProjects) {
-    EXPECT_EQ(reasonOf([&] { UserProfile::setProjectPassword(profile, accessList({})); }),
-              "The # of projects  cannot be <= 0");
+TEST_F(ProjectPasswordsTest, NothingIsStoredWithoutTheKey) {
     platform.environment().unset("HVC_PASSWORD_KEY");
     const std::string reason = reasonOf([&] {
         UserProfile::setProjectPassword(profile, accessList({{"S", "P", "", "pw"}}));
@@ -156,6 +154,8 @@ TEST(ProjectPasswords, NoProjectsFailBeforeTheProfileIsUsed) {
     EXPECT_EQ(reasonOf([&] { UserProfile::setProjectPassword(nil, none, none, none, 0); }),
               "The # of projects  cannot be <= 0");
     EXPECT_EQ(reasonOf([&] { UserProfile::setProjectPassword(nil, none, none, none, -1); }),
+              "The # of projects  cannot be <= 0");
+    EXPECT_EQ(reasonOf([&] { UserProfile::setProjectPassword(nil, accessList({})); }),
               "The # of projects  cannot be <= 0");
     EXPECT_THROW(UserProfile::projectPasswordExists(nil, "S", "P"), CORBA::BAD_PARAM);
 }

@@ -37,6 +37,12 @@ using Args = std::vector<std::string>;
 } // namespace
 
 TEST(SessionCommandLine, OptionsAreConsumedAndOthersKeptInOrder) {
+    // One without its value is kept and sets nothing.
+    EXPECT_EQ(parse({"prog", "-session"}), (Args{"prog", "-session"}));
+    EXPECT_EQ(env("halvercast.sessionName"), "<unset>");
+    EXPECT_EQ(parse({"-envfile"}), (Args{"-envfile"}));
+    EXPECT_EQ(parse({}), Args{});
+
     EXPECT_EQ(parse({"prog", "-session", "S1", "file.txt"}), (Args{"prog", "file.txt"}));
     EXPECT_EQ(env("halvercast.sessionName"), "S1");
 
@@ -49,16 +55,8 @@ TEST(SessionCommandLine, OptionsAreConsumedAndOthersKeptInOrder) {
     EXPECT_EQ(parse({"prog", "-Session", "S4", "--session", "S5"}),
               (Args{"prog", "-Session", "S4", "--session", "S5"}));
     EXPECT_EQ(env("halvercast.sessionName"), "S3");
-}
 
-TEST(SessionCommandLine, OptionWithoutValueIsKeptAndSetsNothing) {
-    EXPECT_EQ(parse({"prog", "-session"}), (Args{"prog", "-session"}));
-    EXPECT_EQ(env("halvercast.sessionName"), "<unset>");
-    EXPECT_EQ(parse({"-envfile"}), (Args{"-envfile"}));
-    EXPECT_EQ(parse({}), Args{});
-}
-
-TEST(SessionCommandLine, LongValuesAreSetWhole) {
+    // Long values are set whole.
     const std::string name(5000, 's');
     const std::string set(3000, 'p');
     EXPECT_EQ(parse({"prog", "-session", name.c_str(), "-projectSet", set.c_str()}),

@@ -194,14 +194,6 @@ TEST(Session, AProfileWithoutSessionManagerIsABadProfile) {
     }
 }
 
-TEST(Session, TheSessionManagerIsResolvedOnce) {
-    hvc_test::SessionPlatform platform;
-    EpSession::SessionManager_var first = Session::getSessionManager();
-    platform.profile().handOutSessionManager(CORBA::Object::_nil());
-    EpSession::SessionManager_var second = Session::getSessionManager();
-    EXPECT_TRUE(first->_is_equivalent(second));
-}
-
 TEST(Session, OnlyExactlyMarkedSessionsAreRemovedAndRemovalIsSeenByEveryone) {
     hvc_test::SessionPlatform platform;
     Session::removeIfTemporary(EpSession::Session::_nil());
@@ -234,25 +226,6 @@ TEST(Session, TheIdentifierTextIsTheSessionsOwn) {
     EXPECT_EQ(textA, hexOf(a));
     EXPECT_NE(textA, std::string(Session::getSessionUUID(b)));
     EXPECT_THROW(Session::getSessionUUID(EpSession::Session::_nil()), CORBA::BAD_PARAM);
-}
-
-TEST(Session, TemporaryNamesCarryTheTimeAndACounter) {
-    char before[64];
-    std::time_t now = std::time(nullptr);
-    std::strftime(before, sizeof before, "temp_%d_%b_%Y_%H_%M_%S_", std::localtime(&now));
-    const std::string first(Session::createTemporaryName());
-    const std::string second(Session::createTemporaryName());
-    EXPECT_TRUE(std::regex_match(first, std::regex(std::string(temporaryPattern) + "1")));
-    EXPECT_TRUE(std::regex_match(second, std::regex(std::string(temporaryPattern) + "2")));
-    // Within a second of the clock, unless a second boundary fell in between.
-    const std::string prefix = first.substr(0, first.size() - 1);
-    if (prefix != before) {
-        now = std::time(nullptr);
-        char after[64];
-        std::strftime(after, sizeof after, "temp_%d_%b_%Y_%H_%M_%S_", std::localtime(&now));
-        EXPECT_EQ(prefix, after);
-    }
-    EXPECT_TRUE(Session::isValidSessionName(first.c_str()));
 }
 
 TEST(Session, SessionNamesAreIdentifiers) {

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -286,6 +287,15 @@ SandboxProcess::~SandboxProcess() {
     if (!crashed && ending != "exit 0")
         ADD_FAILURE() << "hvc-sandbox, stopped with SIGTERM, ended with " << ending
                       << " instead of exit 0";
+}
+
+std::string SandboxProcess::reference(const std::string& variable) const {
+    std::ifstream script(homePath + "/bin/GetIORS.sh");
+    const std::string prefix = variable + "=";
+    for (std::string line; std::getline(script, line);)
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            return line.substr(prefix.size());
+    return "";
 }
 
 std::string SandboxProcess::crash() {

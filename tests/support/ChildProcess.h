@@ -78,6 +78,9 @@ public:
     ~SandboxProcess();
     const std::string& home() const { return homePath; }
     ChildProcess& process() { return *child; }
+    // The reference its script gives `variable`, read from the file without
+    // touching the environment or the library's caches; empty when absent.
+    std::string reference(const std::string& variable) const;
 
     // Ends it with SIGKILL, as a crash would, and returns how it ended; its
     // end is then no failure.

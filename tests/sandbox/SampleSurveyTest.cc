@@ -1,11 +1,12 @@
 // The sandbox's sample survey and interpretation objects as a client of a
 // child hvc-sandbox meets them over IIOP: their origins read through the
 // library, hasSurvey by the store's identity comparison, origins written and
-// read back, and what the store refuses to keep.
+// read back, and what the store refuses to keep. What hvcutil origin shows of
+// them is tests/tools/origin.sh's.
 #include "hvc_util/Interpretation.h"
 #include "hvc_util/Session.h"
 
-#include "InterpretationServants.h"
+#include "interpretation/InterpretationServants.h"
 #include "support/ChildProcess.h"
 #include "support/Failures.h"
 #include "support/ScopedEnv.h"
@@ -65,35 +66,22 @@ std::string nameOf(EpiSeismic::SeismicGeometry_ptr geometry) {
 
 } // namespace
 
-TEST_F(SampleSurvey, FaultSegmentOriginsOfTheSamples) {
+TEST_F(SampleSurvey, OriginsOfTheSamplesAndHasSurveyByTheStoresIdentityComparison) {
     EpiSeismic::SeismicGeometry_var survey = geometry("survey-F3");
     EpiSeismic::SeismicGeometry_var line = geometry("line-L2D-01");
 
-    Interpretation::FaultSegmentOrigin o = segmentOrigin("fault-F1-IL425");
-    ASSERT_FALSE(CORBA::is_nil(o.geometry));
+    Interpretation::FaultSegmentOrigin o = segmentOrigin("fault-F1-XL900");
     EXPECT_TRUE(o.geometry->isIdentical(survey.in()));
-    EXPECT_STREQ(o.axisName.getValue(), "Inline");
-    EXPECT_EQ(o.axisIndex, 425.0);
-
-    o = segmentOrigin("fault-F1-XL900");
     EXPECT_STREQ(o.axisName.getValue(), "Crossline");
     EXPECT_EQ(o.axisIndex, 900.0);
-
     o = segmentOrigin("fault-F2-T1200");
     EXPECT_EQ(nameOf(o.geometry), "F3 Block");
     EXPECT_STREQ(o.axisName.getValue(), "Time");
     EXPECT_EQ(o.axisIndex, 1200.0);
-
-    // Picked on the 2D line, without an axis.
-    o = segmentOrigin("fault-F2-L2D-01");
-    EXPECT_TRUE(o.geometry->isIdentical(line.in()));
-    EXPECT_TRUE(o.axisName == static_cast<const char*>(nullptr));
-    EXPECT_EQ(o.axisIndex, notSet);
-
-    // No origin at all.
-    o = segmentOrigin("horizon-TopChalk-wells");
+    o = segmentOrigin("horizon-TopChalk-wells"); // no origin at all
     EXPECT_TRUE(CORBA::is_nil(o.geometry));
     EXPECT_TRUE(o.axisName == static_cast<const char*>(nullptr));
+    EXPECT_EQ(o.axisIndex, notSet);
 
     // The store hands the 3D survey out under its own type code.
     EpiInterpretation::FeatureRepresentation_var mfs4 = feature("horizon-MFS4");
@@ -104,33 +92,13 @@ TEST_F(SampleSurvey, FaultSegmentOriginsOfTheSamples) {
     const EpiSeismic::SeismicGeometry3dSeq surveys =
         Interpretation::getSeismicGeometry3d(origin.in());
     ASSERT_EQ(surveys.length(), 2u);
-    CORBA::Long first = 0, last = 0, step = 0;
-    surveys[0]->getInlineRange(first, last, step);
-    EXPECT_EQ(std::to_string(first) + "-" + std::to_string(last) + "/" + std::to_string(step),
-              "100-750/1");
-    surveys[0]->getCrosslineRange(first, last, step);
-    EXPECT_EQ(std::to_string(first) + "-" + std::to_string(last) + "/" + std::to_string(step),
-              "300-1250/1");
+    EXPECT_TRUE(surveys[0]->isIdentical(survey.in()));
     EXPECT_TRUE(CORBA::is_nil(surveys[1])); // the 2D line
-}
 
-TEST_F(SampleSurvey, HasSurveyByTheStoresIdentityComparison) {
-    EpiSeismic::SeismicGeometry_var survey = geometry("survey-F3");
-    EpiSeismic::SeismicGeometry_var line = geometry("line-L2D-01");
     EpiInterpretation::FeatureRepresentation_var fs8 = feature("horizon-FS8");
-    EpiInterpretation::FeatureRepresentation_var mfs4 = feature("horizon-MFS4");
     EpiInterpretation::FeatureRepresentation_var truncation = feature("horizon-Truncation");
-    EpiInterpretation::FeatureRepresentation_var wells = feature("horizon-TopChalk-wells");
-    EpiInterpretation::FeatureRepresentation_var segment = feature("fault-F1-XL900");
-
-    EXPECT_TRUE(Interpretation::hasSurvey(fs8.in(), survey.in()));
-    EXPECT_FALSE(Interpretation::hasSurvey(fs8.in(), line.in()));
-    EXPECT_TRUE(Interpretation::hasSurvey(mfs4.in(), line.in())); // its second geometry
     EXPECT_FALSE(Interpretation::hasSurvey(truncation.in(), survey.in()));
-    EXPECT_FALSE(Interpretation::hasSurvey(wells.in(), survey.in()));
-    EXPECT_TRUE(Interpretation::hasSurvey(segment.in(), survey.in()));
-    EXPECT_FALSE(Interpretation::hasSurvey(segment.in(), EpiSeismic::SeismicGeometry::_nil()));
-
+    EXPECT_FALSE(Interpretation::hasSurvey(fs8.in(), EpiSeismic::SeismicGeometry::_nil()));
     // The same survey reached again, and through its older key form.
     EpiSeismic::SeismicGeometry_var again = geometry("survey-F3");
     EXPECT_TRUE(Interpretation::hasSurvey(fs8.in(), again.in()));
@@ -190,7 +158,7 @@ TEST_F(SampleSurvey, OriginsAreKeptAsWrittenAndRefusedWhole) {
     EXPECT_FALSE(Interpretation::hasSurvey(segment.in(), line.in()));
 }
 
-TEST_F(SampleSurvey, GeometriesAndFaultsOfTheSamples) {
+TEST_F(SampleSurvey, GeometriesFaultsAndTheBinGridOverEd50Utm31) {
     EpiInterpretation::FaultSegment_var segment =
         object<EpiInterpretation::FaultSegment>("fault-F1-IL425");
     EpiInterpretation::FaultRepresentation_var f1 =
@@ -214,23 +182,16 @@ TEST_F(SampleSurvey, GeometriesAndFaultsOfTheSamples) {
     EXPECT_EQ(
         reasonOf<EpTypes::BadArgumentsException>([&] { delete line->getTraceLocations("L2D-02"); }),
         "No line 'L2D-02' in Regional line L2D-01");
-}
 
-TEST_F(SampleSurvey, TheSurveyLiesOnItsBinGridOverEd50Utm31) {
     EpiSeismic::SeismicGeometry3d_var survey = object<EpiSeismic::SeismicGeometry3d>("survey-F3");
     EpCoordinateService::SeismicBinGridSystem_var grid = survey->getBinGridSystem();
     ASSERT_FALSE(CORBA::is_nil(grid));
-    EXPECT_STREQ(CORBA::String_var(grid->name()).in(), "F3 Block Bin Grid");
     EpCoordinateService::System_var system = survey->getSystem();
     EXPECT_TRUE(system->isEqual(grid.in()));
-
-    // The 2D line's traces are on the survey grid's projected system.
-    EpiSeismic::SeismicGeometry_var line = geometry("line-L2D-01");
+    // Three corners of the published survey, back from inline and crossline
+    // numbers to easting and northing on the 2D line's projected system.
     EpCoordinateService::System_var utm = line->getSystem();
     ASSERT_FALSE(CORBA::is_nil(utm));
-
-    // Three corners of the published survey, back from inline and crossline
-    // numbers to easting and northing.
     EpTypes::PointSeq corners;
     corners.length(3);
     corners[0] = {100, 300, 0};
