@@ -31,17 +31,34 @@ struct Opening {
 } // namespace
 
 StateStore::StateStore() {
-    open(":memory:");
+    openOrRelease(":memory:");
 }
 
 StateStore::StateStore(const std::string& path) : file(path) {
-    open(path.c_str());
+    openOrRelease(path.c_str());
 }
 
 StateStore::~StateStore() {
+    release();
+}
+
+void StateStore::openOrRelease(const char* where) {
+    // A refused database is closed here: the destructor does not run for a
+    // store whose constructor failed.
+    try {
+        open(where);
+    } catch (...) {
+        release();
+        throw;
+    }
+}
+
+void StateStore::release() {
     for (Prepared& p : statements)
         sqlite3_finalize(p.statement);
+    statements.clear();
     sqlite3_close(db);
+    db = nullptr;
 }
 
 void StateStore::open(const char* where) {

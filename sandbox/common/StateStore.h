@@ -131,7 +131,10 @@ private:
         bool inUse;
     };
 
+    void openOrRelease(const char* where);
     void open(const char* where);
+    // Finalises the statements and closes the database.
+    void release();
     // Raises CORBA::PERSIST_STORE for a failure while serving.
     [[noreturn]] void fail(const char* doing) const;
     void execute(const char* sql);

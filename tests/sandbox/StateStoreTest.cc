@@ -130,7 +130,8 @@ TEST(StateStore, AnyValuesComeBackAsTheyWentIn) {
 
     CORBA::Any out;
     StateStore::decode(StateStore::encode(in), out);
-    EXPECT_TRUE(out.type()->equal(CosPropertyService::_tc_Properties));
+    CORBA::TypeCode_var type = out.type();
+    EXPECT_TRUE(type->equal(CosPropertyService::_tc_Properties));
     const CosPropertyService::Properties* back = nullptr;
     ASSERT_TRUE(out >>= back);
     ASSERT_EQ(back->length(), 1u);
