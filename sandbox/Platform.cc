@@ -37,6 +37,9 @@ namespace hvc_sandbox {
 
 namespace {
 
+// How long one naming-service call of a stopping platform may take.
+constexpr CORBA::ULong unbindTimeoutMs = 200;
+
 using hvc_util::ServiceCatalogue;
 
 // The platform's list: one line per room, started in this order.
@@ -347,6 +350,7 @@ void Platform::keysOfHome(const std::string& home) {
 
 Platform::~Platform() {
     if (!stopped) {
+        unbindNames();
         try {
             // Etherealizes every room's servants before the rooms let go of theirs.
             platformPoa->destroy(true, true);
@@ -368,10 +372,37 @@ void Platform::run() {
     orbRef->run();
 }
 
+void Platform::unbindNames() {
+    if (CORBA::is_nil(namingContext))
+        return;
+    // A naming service that has stopped answering must not hold up a stop.
+    omniORB::setClientCallTimeout(namingContext.in(), unbindTimeoutMs);
+    try {
+        for (const Named& n : names) {
+            CosNaming::Name name;
+            name.length(1);
+            name[0].id = n.bindName.c_str();
+            name[0].kind = "";
+            try {
+                // Only a name that is still ours: another platform may have
+                // taken it since.
+                CORBA::Object_var bound = namingContext->resolve(name);
+                if (bound->_is_equivalent(n.ref.in()))
+                    namingContext->unbind(name);
+            } catch (const CosNaming::NamingContext::NotFound&) {
+            }
+        }
+    } catch (const CORBA::Exception&) {
+        // Unreachable or refusing: the names stay, as they would after a crash.
+    }
+    namingContext = CosNaming::NamingContext::_nil();
+}
+
 void Platform::shutdown() {
     if (stopped)
         return;
     stopped = true;
+    unbindNames();
     resetClientConnections(port());
     orbRef->shutdown(true);
     orbRef->destroy();
@@ -408,6 +439,7 @@ bool Platform::bindNames(std::string& why) {
             name[0].kind = "";
             root->rebind(name, n.ref.in());
         }
+        namingContext = root._retn();
         return true;
     } catch (const CORBA::ORB::InvalidName&) {
         why = "no naming service is configured";

@@ -79,6 +79,12 @@ public:
     // be reached.
     bool bindNames(std::string& why);
 
+    // Removes from the naming service the names bindNames registered that
+    // still name this platform's objects, so that a stopped platform leaves
+    // no dead names behind for the next client (best effort, each call
+    // bounded). Done by shutdown() and the destructor.
+    void unbindNames();
+
     // NAME=VALUE lines naming every published reference variable, as the
     // reference script prints them.
     std::string referenceLines() const;
@@ -180,6 +186,7 @@ private:
     std::vector<std::unique_ptr<Room>> rooms;
     std::vector<Published> published;
     std::vector<Named> names;
+    CosNaming::NamingContext_var namingContext; // where bindNames registered them
     bool stopped = false;
 };
 

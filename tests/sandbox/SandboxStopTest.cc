@@ -5,13 +5,16 @@
 #include "bindings/Orb.h"
 
 #include "support/ChildProcess.h"
+#include "support/ScopedEnv.h"
 
 #include <gtest/gtest.h>
 
 #include <EpUser.hh>
+#include <omniORB4/Naming.hh>
 
 #include <csignal>
 #include <future>
+#include <memory>
 
 namespace {
 
@@ -55,4 +58,30 @@ TEST(SandboxStop, TermOrInterruptWhileAClientWaitsExitsZeroWithinASecond) {
         expectCleanExit(sandbox.process().signalAndWait(signal, 1000));
         waiting.wait();
     }
+}
+
+TEST(SandboxStop, AStoppedSandboxTakesItsNamesAwayButNotAnotherPlatformsNames) {
+    hvc_test::NamingService names;
+    hvc_test::ScopedEnv initRef("ORBInitRef", names.initRef());
+    const auto& entry =
+        hvc_util::ServiceCatalogue::entry(hvc_util::ServiceCatalogue::Service::UnitsServer);
+    CORBA::ORB_var orb = hvc_util::Orb::init();
+    CORBA::Object_var obj = orb->resolve_initial_references("NameService");
+    CosNaming::NamingContext_var context = CosNaming::NamingContext::_narrow(obj);
+    ASSERT_FALSE(CORBA::is_nil(context));
+    CosNaming::Name name;
+    name.length(1);
+    name[0].id = entry.bindName;
+
+    auto first = std::make_unique<hvc_test::SandboxProcess>();
+    // The second binds the same names over the first's.
+    auto second = std::make_unique<hvc_test::SandboxProcess>();
+    first.reset();
+    CORBA::Object_var bound = context->resolve(name);
+    CORBA::Object_var secondUnits =
+        orb->string_to_object(second->reference(entry.variable).c_str());
+    EXPECT_TRUE(bound->_is_equivalent(secondUnits));
+
+    second.reset();
+    EXPECT_THROW(context->resolve(name), CosNaming::NamingContext::NotFound);
 }

@@ -67,11 +67,11 @@ cat "$sandboxDir/events"
 echo
 echo "== measurement: the units and coordinate services of the sandbox"
 echo "-- a depth of 8250 ft in metres"
-"$hvcutil" --sandbox units convert 8250 ft m
+"$hvcutil" units convert 8250 ft m
 echo "-- a well at 5 E 52 N (EPSG:4326) in UTM zone 31N (EPSG:32631)"
-"$hvcutil" --sandbox coord transform EPSG:4326 EPSG:32631 5 52
+"$hvcutil" coord transform EPSG:4326 EPSG:32631 5 52
 echo "-- its azimuth of 45 degrees from true north, counterclockwise, against grid north there"
-"$hvcutil" --sandbox angle 45 EPSG:4326 EPSG:32631 5 52
+"$hvcutil" angle 45 EPSG:4326 EPSG:32631 5 52
 
 echo
 echo "== interpretation: the fault vocabulary of the reference value service, and a fault segment picked on the sample survey"
