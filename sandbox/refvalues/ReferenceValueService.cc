@@ -3,6 +3,7 @@
 #include "sandbox/Platform.h"
 #include "sandbox/common/Activation.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace hvc_sandbox {
@@ -59,13 +60,35 @@ ReferenceValueService::iterator(std::shared_ptr<const ValueList> values, std::si
     PortableServer::Servant_var<ReferenceValueIteratorServant> servant(
         new ReferenceValueIteratorServant(*this, std::move(values), from));
     CORBA::Object_var ref = Activation::activate(poa, servant.in());
-    ++live;
+    PortableServer::Servant_var<ReferenceValueIteratorServant> oldest;
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        open.push_back(servant);
+        if (open.size() > maxIterators) {
+            oldest = open.front();
+            open.pop_front();
+        }
+    }
+    if (oldest.in() != nullptr)
+        Activation::deactivate(poa, oldest.in());
     return EpReferenceValueService::ReferenceValueIterator::_narrow(ref.in());
 }
 
 void ReferenceValueService::destroyed(PortableServer::ServantBase* iterator) {
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        auto found = std::find_if(open.begin(), open.end(),
+                                  [&](const auto& held) { return held.in() == iterator; });
+        if (found == open.end())
+            return; // already let go as the oldest
+        open.erase(found);
+    }
     Activation::deactivate(poa, iterator);
-    --live;
+}
+
+int ReferenceValueService::liveIterators() const {
+    std::lock_guard<std::mutex> hold(lock);
+    return static_cast<int>(open.size());
 }
 
 void ReferenceValueService::iteratorCall() const {

@@ -10,6 +10,7 @@
 #include <EpReferenceValueService.hh>
 
 #include <atomic>
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -26,6 +27,10 @@ public:
     // The most values one call hands out; less than the largest set, so
     // that clients meet the iterator.
     static constexpr CORBA::ULong batch = 5;
+    // The most iterators alive at once: a client that never destroys its
+    // iterators cannot grow the platform without bound; past it the oldest
+    // goes (later calls on it raise OBJECT_NOT_EXIST).
+    static constexpr std::size_t maxIterators = 1000;
 
     const char* name() const override { return "refvalues"; }
     // Raises std::runtime_error when the data file is not as it should be.
@@ -59,7 +64,7 @@ public:
     // While on, iterators raise CORBA::NO_RESOURCES instead of values.
     void failIterators(bool on) { iteratorsFail = on; }
     // Iterators made and not yet destroyed.
-    int liveIterators() const { return live.load(); }
+    int liveIterators() const;
 
 private:
     struct Served {
@@ -76,7 +81,8 @@ private:
     std::map<std::string, int> requested; // guarded by lock
     std::atomic<int> failing{0};
     std::atomic<bool> iteratorsFail{false};
-    std::atomic<int> live{0};
+    // Iterators made and not yet destroyed, oldest first; guarded by lock.
+    std::deque<PortableServer::Servant_var<ReferenceValueIteratorServant>> open;
 };
 
 } // namespace hvc_sandbox

@@ -4,6 +4,7 @@
 #include "hvc_util/ReferenceValue.h"
 
 #include "bindings/Orb.h"
+#include "sandbox/Platform.h"
 #include "sandbox/refvalues/ReferenceValueService.h"
 #include "sandbox/refvalues/ValueSets.h"
 
@@ -135,4 +136,32 @@ TEST(ReferenceValueService, TheDataFileIsChecked) {
     EXPECT_EQ(parseError(R"({"sets": [{"source": "S", "name": "N", "values": [
                   {"value": "a", "description": ""}, {"value": "A", "description": ""}]}]})"),
               "(no exception)"); // values differ in letter case
+}
+
+TEST(ReferenceValueService, IteratorsNeverDestroyedAreCappedOldestFirst) {
+    hvc_sandbox::Platform platform;
+    hvc_sandbox::ReferenceValueService& room = platform.room<hvc_sandbox::ReferenceValueService>();
+    CORBA::ORB_var orb = hvc_util::Orb::init();
+    CORBA::Object_var obj = orb->string_to_object(
+        platform.ior(hvc_util::ServiceCatalogue::Service::ReferenceValues).c_str());
+    EpReferenceValueService::ReferenceValueService_var service =
+        EpReferenceValueService::ReferenceValueService::_narrow(obj);
+    EpReferenceValueService::ReferenceValueSet_var faults =
+        service->getReferenceValueSet(id("Halvercast", "FaultClassification"));
+
+    std::vector<EpReferenceValueService::ReferenceValueIterator_var> made;
+    for (std::size_t i = 0; i <= hvc_sandbox::ReferenceValueService::maxIterators; ++i) {
+        EpReferenceValueService::ReferenceValueIterator_var rest;
+        EpReferenceValueService::ReferenceValueSeq_var first = faults->getValues(1, rest.out());
+        made.push_back(rest._retn());
+    }
+    EXPECT_EQ(room.liveIterators(),
+              static_cast<int>(hvc_sandbox::ReferenceValueService::maxIterators));
+    EpReferenceValueService::ReferenceValueSeq_var next;
+    EXPECT_THROW(made.front()->nextN(1, next.out()), CORBA::OBJECT_NOT_EXIST);
+    EXPECT_TRUE(made[1]->nextN(1, next.out()));
+    EXPECT_STREQ(next[0].value.in(), "Reverse");
+    made.back()->destroy();
+    EXPECT_EQ(room.liveIterators(),
+              static_cast<int>(hvc_sandbox::ReferenceValueService::maxIterators) - 1);
 }
