@@ -40,6 +40,15 @@ namespace {
 // How long one naming-service call of a stopping platform may take.
 constexpr CORBA::ULong unbindTimeoutMs = 200;
 
+// A bind name as the naming service's one-component name.
+CosNaming::Name nameOf(const std::string& bindName) {
+    CosNaming::Name name;
+    name.length(1);
+    name[0].id = bindName.c_str();
+    name[0].kind = "";
+    return name;
+}
+
 using hvc_util::ServiceCatalogue;
 
 // The platform's list: one line per room, started in this order.
@@ -379,10 +388,7 @@ void Platform::unbindNames() {
     omniORB::setClientCallTimeout(namingContext.in(), unbindTimeoutMs);
     try {
         for (const Named& n : names) {
-            CosNaming::Name name;
-            name.length(1);
-            name[0].id = n.bindName.c_str();
-            name[0].kind = "";
+            const CosNaming::Name name = nameOf(n.bindName);
             try {
                 // Only a name that is still ours: another platform may have
                 // taken it since.
@@ -433,10 +439,7 @@ bool Platform::bindNames(std::string& why) {
             return false;
         }
         for (const Named& n : names) {
-            CosNaming::Name name;
-            name.length(1);
-            name[0].id = n.bindName.c_str();
-            name[0].kind = "";
+            const CosNaming::Name name = nameOf(n.bindName);
             root->rebind(name, n.ref.in());
         }
         namingContext = root._retn();
