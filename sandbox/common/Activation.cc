@@ -12,15 +12,7 @@ PortableServer::ObjectId* Activation::idOf(const std::string& id) {
 CORBA::Object_ptr Activation::activate(PortableServer::POA_ptr poa, const std::string& id,
                                        PortableServer::ServantBase* servant) {
     PortableServer::ObjectId_var oid = idOf(id);
-    try {
-        poa->activate_object_with_id(oid.in(), servant);
-    } catch (const PortableServer::POA::WrongPolicy&) {
-        // A POA that assigns ids itself (a test's root POA) gives its own.
-        oid = poa->activate_object(servant);
-    } catch (const CORBA::BAD_PARAM&) {
-        // What a POA that assigns ids itself says of an id it did not make.
-        oid = poa->activate_object(servant);
-    }
+    poa->activate_object_with_id(oid.in(), servant);
     return poa->id_to_reference(oid.in());
 }
 

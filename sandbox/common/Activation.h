@@ -18,7 +18,7 @@ public:
     // takes a reference of its own to the servant; the caller keeps its
     // holder (a PortableServer::Servant_var), and once that goes the POA
     // alone owns the servant. Returns a new reference to the object, owned by
-    // the caller. A POA that assigns ids itself gives the object one of its own.
+    // the caller.
     static CORBA::Object_ptr activate(PortableServer::POA_ptr poa, const std::string& id,
                                       PortableServer::ServantBase* servant);
 

@@ -38,8 +38,11 @@ std::string segment(const std::string& members) {
 std::string start(const std::string& objects) {
     const auto stores = StoreCatalogue::parse(
         R"({"stores": [{"name": "S", "factoryType": "T", "objects": [)" + objects + "]}]}");
-    PortableServer::POA_var poa = hvc_test::activeRootPoa();
-    return hvc_test::whatOf<std::runtime_error>([&] { DataStore store(stores[0], poa.in()); });
+    PortableServer::POA_var poa = hvc_test::activeUserIdPoa();
+    std::string outcome =
+        hvc_test::whatOf<std::runtime_error>([&] { DataStore store(stores[0], poa.in()); });
+    poa->destroy(true, true);
+    return outcome;
 }
 
 } // namespace
@@ -85,7 +88,7 @@ TEST(InterpretationObjects, EntriesAreCheckedWhenTheStoreStarts) {
 }
 
 TEST(InterpretationObjects, TheBuiltInSamplesStartAndAreListedInFileOrder) {
-    PortableServer::POA_var poa = hvc_test::activeRootPoa();
+    PortableServer::POA_var poa = hvc_test::activeUserIdPoa();
     DataStore store(StoreCatalogue::builtIn()[0], poa.in());
     const auto listing = store.listing();
     ASSERT_GE(listing.size(), 16u);
